@@ -1,0 +1,21 @@
+#pragma once
+// One function per command of quillmaker-cli. Each returns the process exit code:
+// 0 success, 1 the input is at fault, 2 usage error or unreadable input.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace qm::cli {
+
+struct Command {
+    const char* name;
+    const char* arguments;
+    const char* summary;
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
+
+// The commands, in the order --help lists them.
+const std::vector<Command>& Commands();
+
+} // namespace qm::cli

@@ -1,0 +1,52 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "shell/app_state.h"
+
+namespace qm::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+    };
+    return commands;
+}
+
+} // namespace qm::cli
+
+namespace {
+
+void Print_Help(std::ostream& out) {
+    out << "quillmaker-cli " << QM_VERSION << " - configurator of the " << qm::SW_Desc << " ("
+        << qm::SW_Code << ")\n\n"
+        << "Usage: quillmaker-cli <command> [arguments]\n\nCommands:\n";
+    for (const auto& command : qm::cli::Commands()) {
+        const std::string head = std::string(command.name) + " " + command.arguments;
+        out << "  " << head << std::string(head.size() < 40 ? 40 - head.size() : 1, ' ') << command.summary << "\n";
+    }
+    out << "  --help                                  this help\n"
+        << "  --version                               the program's version\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        Print_Help(std::cout);
+        return args.empty() ? 2 : 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "quillmaker-cli " << QM_VERSION << " (configurator version " << qm::Program_Version << ", "
+                  << qm::SW_Code << ")\n";
+        return 0;
+    }
+    for (const auto& command : qm::cli::Commands()) {
+        if (args[0] == command.name) {
+            return command.run(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+        }
+    }
+    std::cerr << "quillmaker-cli: unknown command '" << args[0] << "' (see quillmaker-cli --help)\n";
+    return 2;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// File-system calls of the whole program, in one place so that the Windows build only changes here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qm {
+
+// The platform's folder separator: '\\' on Windows, '/' elsewhere.
+char Path_Separator();
+// a + separator + b; no trailing separator is added.
+std::string Path_Join(std::string_view a, std::string_view b);
+
+bool File_Exists(const std::string& path); // a regular file
+bool Dir_Exists(const std::string& path);
+// Creates one folder level; true when it exists afterwards.
+bool Make_Dir(const std::string& path);
+
+struct Io_Result {
+    bool ok = true;
+    std::string message; // English reason naming the file when !ok
+    explicit operator bool() const { return ok; }
+};
+
+// Reads a whole file; refuses files larger than max_bytes (the message says so).
+Io_Result Read_File(const std::string& path, std::string& out,
+                    std::uint64_t max_bytes = 256ULL * 1024 * 1024);
+
+// Writes through a temporary file in the same folder and renames it over the target,
+// so a crash or a full disk never leaves half a file; the old file stays on failure.
+Io_Result Write_File_Atomic(const std::string& path, std::string_view bytes);
+
+// Writes several files so that they are replaced together: all temporaries first, then the renames.
+Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::string>>& files);
+
+// Copies path to a free name beside it ("<name>.unreadable-1", "-2", ...) so that a later save
+// cannot lose what the user had. Returns the backup path, or nothing when the copy failed.
+std::optional<std::string> Keep_Backup(const std::string& path, std::string_view tag = "unreadable");
+
+// The folder that holds the running program.
+std::string Program_Dir();
+
+} // namespace qm

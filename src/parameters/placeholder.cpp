@@ -1,0 +1,1 @@
+// Replaced by the first real source of this subsystem.

@@ -1,0 +1,10 @@
+#include "shell/app_state.h"
+
+namespace qm {
+
+App_State& State() {
+    static App_State state;
+    return state;
+}
+
+} // namespace qm

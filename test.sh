@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with AddressSanitizer, UndefinedBehaviorSanitizer and
+# warnings as errors, and runs every test. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh --test
+cmake --preset test
+cmake --build --preset test
+ctest --preset test "$@"
