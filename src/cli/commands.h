@@ -15,6 +15,11 @@ struct Command {
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
 
+using Args = std::vector<std::string>;
+int Run_Check(const Args& args, std::ostream& out, std::ostream& err);   // cmd_check.cpp
+int Run_Build(const Args& args, std::ostream& out, std::ostream& err);   // cmd_build.cpp
+int Run_Inspect(const Args& args, std::ostream& out, std::ostream& err); // cmd_inspect.cpp
+
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();
 

@@ -9,6 +9,9 @@ namespace qm::cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
+        {"check", "<configuration-folder>", "checks the configuration as the editors' OK buttons do", Run_Check},
+        {"build", "<configuration-folder>", "writes bin/bank1.bin, bank2.bin and bank3.bin", Run_Build},
+        {"inspect", "<configuration-folder | bank file>", "decodes device images into readable text", Run_Inspect},
     };
     return commands;
 }
