@@ -37,7 +37,7 @@ Xml_Load_Result Load_Xml_Text(std::string_view text, const std::string& name, pu
     std::ostringstream message;
     message << name << ": not well-formed XML at line " << line << ", column " << column << " ("
             << parsed.description() << ")";
-    return {Xml_Load_Status::Malformed, message.str()};
+    return {Xml_Load_Status::Malformed, message.str(), parsed.offset};
 }
 
 Xml_Load_Result Load_Xml_File(const std::string& path, pugi::xml_document& doc) {

@@ -14,6 +14,7 @@ enum class Xml_Load_Status { Ok, Missing, Unreadable, Malformed };
 struct Xml_Load_Result {
     Xml_Load_Status status = Xml_Load_Status::Ok;
     std::string message; // names the file, and for Malformed the line and column
+    std::ptrdiff_t offset = -1; // for Malformed, the byte where parsing broke off
     bool ok() const { return status == Xml_Load_Status::Ok; }
 };
 

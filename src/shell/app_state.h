@@ -26,6 +26,8 @@ struct Settings_Data {
     bool Enable_Update = false;
     bool Enable_Jump_Field_Tables = false;
     bool Double_Click_Auto_Size = false;
+
+    bool operator==(const Settings_Data&) const = default;
 };
 
 struct Project_Files {
@@ -41,6 +43,8 @@ struct App_State {
     Settings_Data Settings;
     Project_Files Project;
     bool Last_Read_Back = true; // the update window's read-back box; not stored
+    // Set when Quillmaker.xml existed but could not be read: the next save first keeps a copy of it.
+    bool Settings_File_Unreadable = false;
 };
 
 // The one instance the program runs with.

@@ -1,0 +1,94 @@
+#include "shell/window_look.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPalette>
+#include <QWidget>
+
+#include "shell/app_state.h"
+
+namespace qm::gui {
+
+QColor Form_Colour() {
+    return QColor(248, 247, 237);
+}
+
+QFont Form_Font() {
+    QFont font;
+    // Verdana first; the others are close in width so that the fixed layout still fits.
+    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("Bitstream Vera Sans"),
+                      QStringLiteral("Tahoma"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+void Apply_Form_Look(QWidget* form) {
+    QPalette palette = form->palette();
+    palette.setColor(QPalette::Window, Form_Colour());
+    form->setPalette(palette);
+    form->setAutoFillBackground(true);
+    form->setFont(Form_Font());
+}
+
+QLabel* Make_Label(QWidget* parent, const char* name, int x, int y, bool bold) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromUtf8(name));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(128, 128, 128));
+    label->setPalette(palette);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    label->move(x, y);
+    return label;
+}
+
+void Set_Label_Text(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
+QLabel* Make_SW_Code_Label(QWidget* parent, int x, int y) {
+    QLabel* label = Make_Label(parent, "L_SW_Code", x, y);
+    QFont font = label->font();
+    font.setPixelSize(32);
+    label->setFont(font);
+    Set_Label_Text(label, QString::fromUtf8(SW_Code));
+    return label;
+}
+
+Title_Panel Make_Title_Panel(QWidget* form) {
+    Title_Panel title;
+    title.panel = new QFrame(form);
+    title.panel->setObjectName(QStringLiteral("P_Title"));
+    title.panel->setAutoFillBackground(true);
+    QPalette palette = title.panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    title.panel->setPalette(palette);
+    title.panel->setGeometry(0, 0, form->width(), 69);
+    title.L_SW_Code = Make_SW_Code_Label(title.panel, 16, 8);
+    title.L_SW_Desc = Make_Label(title.panel, "L_SW_Desc", 16, 42, true);
+    return title;
+}
+
+QIcon Style_Icon(const QWidget* widget, QStyle::StandardPixmap first, QStyle::StandardPixmap fallback) {
+    QIcon icon = widget->style()->standardIcon(first, nullptr, widget);
+    if (icon.isNull() || icon.pixmap(32, 32).isNull()) {
+        icon = widget->style()->standardIcon(fallback, nullptr, widget);
+    }
+    return icon;
+}
+
+QString Qt_Text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace qm::gui
