@@ -1,0 +1,139 @@
+#include "tables/iec61850_variables.h"
+
+#include "common/conversions.h"
+#include "tables/table_xml.h"
+
+namespace qm {
+
+const std::array<const char*, Var_Col::Col_Count - 1> Variable_Attributes = {
+    "Enable",     "Name",       "Type",                 "Length", "ReadOnly", "Position",
+    "StartBit",   "Conversion", "MultiplicationFactor", "Swap",   "SwapWord", "Mnemonic"};
+
+const std::vector<std::string> Variable_Type_Items = {"Int", "Float", "Digital (Bit)"};
+const std::vector<std::string> Variable_Conversion_Items = {"None", "Int to Float", "Float to Int"};
+const std::vector<std::string> Variable_Factor_Items = {"None"};
+
+Table_Rows Reset_IEC61850_Variables() {
+    return Reset_Table(Variable_Rows, Var_Col::Col_Count);
+}
+
+namespace {
+
+constexpr const char* Root_Name = "IEC61850_Variables";
+constexpr const char* Version_Comment = "SW_VERSION = 1.000";
+
+Table_Read_Result Read_From(Table_Xml& x) {
+    Table_Read_Result result{Reset_IEC61850_Variables(), {}};
+    if (const pugi::xml_node root = Root_Element(x)) {
+        const std::vector<pugi::xml_node> rows = Row_Elements(x, root, Variable_Rows);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            Table_Row& cells = result.rows[i];
+            for (std::size_t k = 0; k < Variable_Attributes.size(); ++k) {
+                const int column = static_cast<int>(k) + 1;
+                if (const pugi::xml_attribute attribute = rows[i].attribute(Variable_Attributes[k])) {
+                    cells[k] = attribute.value();
+                } else if (column == Var_Col::ReadOnly || column == Var_Col::Swap || column == Var_Col::SwapWord) {
+                    cells[k] = "N";
+                }
+                // A missing Enable keeps the reset "Y", any other cell its reset empty text.
+            }
+        }
+    }
+    result.info = std::move(x.info);
+    return result;
+}
+
+bool In_Range(std::string_view cell, int low, int high) {
+    const int value = Text_To_Int(cell, -1);
+    return value >= low && value <= high;
+}
+
+std::optional<Check_Fault> Check_Variable(const Table_Row& row, int r, char separator, int nbyte_in) {
+    auto fault = [&](int entry, int column, std::string suffix = {}) {
+        return Check_Fault{entry, r, std::move(suffix), Variable_Attributes[static_cast<std::size_t>(column - 1)], 0};
+    };
+    if (!In_Range(Cell(row, Var_Col::Length), 1, 4)) {
+        return fault(1541, Var_Col::Length);
+    }
+    if (!In_Range(Cell(row, Var_Col::Position), 0, nbyte_in - 1)) {
+        return fault(1530, Var_Col::Position, std::to_string(nbyte_in - 1));
+    }
+    // The bit matters only for a digital value; the type itself is compared untrimmed.
+    if (Cell(row, Var_Col::Type) == "Digital (Bit)" && Trim(Cell(row, Var_Col::StartBit)).empty()) {
+        return fault(1538, Var_Col::StartBit);
+    }
+    if (Trim(Cell(row, Var_Col::Conversion)).empty()) {
+        return fault(1539, Var_Col::Conversion);
+    }
+    const std::string_view factor = Cell(row, Var_Col::MultiplicationFactor);
+    if (Upper_Ascii(Trim(factor)) != "NONE" && !Str_To_Float_Local(factor, separator).ok) {
+        return fault(1540, Var_Col::MultiplicationFactor);
+    }
+    return std::nullopt;
+}
+
+std::vector<Check_Fault> Run_Check(const Table_Rows& rows, char separator, int nbyte_in, bool all) {
+    std::vector<Check_Fault> faults;
+    const int n = List_Length(rows, Var_Col::Name, Variable_Rows);
+    for (int i = 0; i < n; ++i) {
+        const Table_Row& row = rows[static_cast<std::size_t>(i)];
+        if (Trim(Cell(row, Var_Col::Enable)) != "Y") {
+            continue;
+        }
+        if (auto fault = Check_Variable(row, i + 1, separator, nbyte_in)) {
+            faults.push_back(std::move(*fault));
+            if (!all) {
+                break;
+            }
+        }
+    }
+    return faults;
+}
+
+} // namespace
+
+Table_Read_Result Read_IEC61850_Variables_File(const std::string& path) {
+    Table_Xml x;
+    Load_Table_Xml(path, x);
+    return Read_From(x);
+}
+
+Table_Read_Result Read_IEC61850_Variables_Text(std::string_view text, const std::string& name) {
+    Table_Xml x;
+    Load_Table_Xml_Text(text, name, x);
+    return Read_From(x);
+}
+
+void Write_IEC61850_Variables_Xml(const Table_Rows& rows, pugi::xml_document& doc) {
+    doc.reset();
+    pugi::xml_node root = doc.append_child(Root_Name);
+    doc.append_child(pugi::node_comment).set_value(Version_Comment);
+    const int n = List_Length(rows, Var_Col::Name, Variable_Rows);
+    for (int i = 0; i < n; ++i) {
+        pugi::xml_node row = root.append_child("row");
+        for (std::size_t k = 0; k < Variable_Attributes.size(); ++k) {
+            const std::string_view text = Cell(rows[static_cast<std::size_t>(i)], static_cast<int>(k) + 1);
+            row.append_attribute(Variable_Attributes[k]).set_value(text.data(), text.size());
+        }
+    }
+}
+
+Table_Save_Result Save_IEC61850_Variables_File(const std::string& path, const Table_Rows& rows, bool keep_backup) {
+    pugi::xml_document doc;
+    Write_IEC61850_Variables_Xml(rows, doc);
+    return Save_Table_File(doc, path, keep_backup);
+}
+
+std::optional<Check_Fault> Check_IEC61850_Variables(const Table_Rows& rows, char separator, int nbyte_in) {
+    std::vector<Check_Fault> faults = Run_Check(rows, separator, nbyte_in, false);
+    if (faults.empty()) {
+        return std::nullopt;
+    }
+    return std::move(faults.front());
+}
+
+std::vector<Check_Fault> IEC61850_Variables_Faults(const Table_Rows& rows, char separator, int nbyte_in) {
+    return Run_Check(rows, separator, nbyte_in, true);
+}
+
+} // namespace qm
