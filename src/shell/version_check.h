@@ -1,0 +1,70 @@
+#pragma once
+// Asks the maker's web service whether a newer version of the configurator exists, and opens
+// the maker's pages in the user's browser.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QNetworkAccessManager;
+class QTimer;
+
+namespace qm::gui {
+
+// The maker's web host, fixed when the program is built.
+QString Maker_Host();
+// The page where a newer version is downloaded.
+QString Download_Url();
+// The maker's home page.
+QString Home_Url();
+
+// Opens an address in the user's browser without waiting; the result is not checked.
+void Open_Url(const QString& url);
+// Replaces the browser, e.g. in tests; an empty opener restores it.
+void Set_Url_Opener(std::function<void(const QString&)> opener);
+
+class Version_Check : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int First_Check_Ms = 60000;
+    static constexpr int Later_Checks_Ms = 7200000;
+    static constexpr int Default_Timeout_Ms = 10000;
+
+    explicit Version_Check(QObject* parent = nullptr);
+
+    // Sends the query to another server, e.g. one a test runs on 127.0.0.1.
+    void Set_Server(const QString& host, quint16 port);
+    // Gives up on a query after this long; it then counts as failed.
+    void Set_Timeout_Ms(int ms) { timeout_ms_ = ms; }
+    QString Query_Url() const;
+
+    // Starts the query and returns at once; done gets true when a newer version is offered.
+    // Every failure (no connection, time-out, error status, oversized reply) gives false.
+    void Query(std::function<void(bool newer)> done);
+
+    // The query, returning with its answer. The windows keep repainting and reacting meanwhile,
+    // and the wait ends after the time-out at the latest.
+    bool Check_Version();
+
+    // Runs the periodic check exactly while on: first after a minute, then every two hours.
+    void Set_Enabled(bool on);
+    bool Enabled() const { return enabled_; }
+    QTimer* Timer() const { return Timer_Update; }
+    // One tick of the periodic check; Checked reports its answer.
+    void Timer_UpdateTimer();
+
+signals:
+    void Checked(bool newer);
+
+private:
+    QNetworkAccessManager* manager_ = nullptr;
+    QTimer* Timer_Update = nullptr;
+    QString host_;
+    quint16 port_ = 0; // 0: the scheme's own
+    int timeout_ms_ = Default_Timeout_Ms;
+    bool enabled_ = false;
+};
+
+} // namespace qm::gui
