@@ -1,0 +1,352 @@
+#include "tables/grid_view.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+#include <utility>
+
+#include "tables/cell_delegate.h"
+#include "tables/table_model.h"
+
+namespace qm::gui {
+
+namespace {
+
+constexpr int Default_Row_Height = 24;
+constexpr int Item_Padding = 14; // the item's text margins; the open editor's arrow may cover the end
+
+QString To_Q(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+Grid_View::Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* parent)
+    : QTableView(parent), grid_(col_count, row_count), mode_(mode),
+      model_(new Table_Model(grid_, this)), text_delegate_(new Cell_Delegate(this)),
+      list_delegate_(new List_Delegate(false, this)),
+      free_list_delegate_(new List_Delegate(true, this)), check_delegate_(new Check_Delegate(this)),
+      min_widths_(static_cast<std::size_t>(grid_.Col_Count()), 40) {
+    setModel(model_);
+    setItemDelegate(text_delegate_);
+    for (Cell_Delegate* d : std::initializer_list<Cell_Delegate*>{
+             text_delegate_, list_delegate_, free_list_delegate_, check_delegate_}) {
+        connect(d, &Cell_Delegate::Enter_Pressed, this, &Grid_View::Enter_Jump);
+    }
+
+    // Column 0 is the fixed row-number column; the row numbers take the place of a vertical header.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(8);
+    verticalHeader()->setDefaultSectionSize(Default_Row_Height);
+    model_->Set_Column_Background(0, palette().color(QPalette::Button));
+    setCornerButtonEnabled(false);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setWordWrap(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(true);
+    // Fitting a column goes through the program's option, also from the section handle.
+    disconnect(header, &QHeaderView::sectionHandleDoubleClicked, this, nullptr);
+    connect(header, &QHeaderView::sectionHandleDoubleClicked, this,
+            [this](int col) { Double_Click(col, 0); });
+    connect(header, &QHeaderView::sectionDoubleClicked, this,
+            [this](int col) { Double_Click(col, 0); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        Double_Click(index.column(), model_->Grid_Row(index));
+    });
+    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() == 0) {
+            selectRow(index.row());
+        }
+    });
+
+    Make_Fixed_Column();
+    Fit_Widths();
+}
+
+// The row numbers stay in sight when the table scrolls sideways: a second view showing only
+// column 0 lies over the first, sharing its model, selection and vertical scrolling.
+void Grid_View::Make_Fixed_Column() {
+    fixed_column_ = new QTableView(this);
+    fixed_column_->setObjectName(QStringLiteral("Fixed_Column"));
+    fixed_column_->setModel(model_);
+    fixed_column_->setSelectionModel(selectionModel());
+    fixed_column_->setFocusPolicy(Qt::NoFocus);
+    fixed_column_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fixed_column_->verticalHeader()->hide();
+    fixed_column_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fixed_column_->verticalHeader()->setMinimumSectionSize(8);
+    fixed_column_->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    fixed_column_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fixed_column_->horizontalHeader()->setHighlightSections(false);
+    fixed_column_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fixed_column_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fixed_column_->setFrameShape(QFrame::NoFrame);
+    fixed_column_->setCornerButtonEnabled(false);
+    fixed_column_->setWordWrap(false);
+    for (int c = 1; c < grid_.Col_Count(); ++c) {
+        fixed_column_->setColumnHidden(c, true);
+    }
+    viewport()->stackUnder(fixed_column_);
+
+    connect(fixed_column_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_column_->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        if (col == 0) {
+            fixed_column_->setColumnWidth(0, size);
+            Place_Fixed_Column();
+        }
+    });
+    connect(fixed_column_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        setFocus();
+        selectRow(index.row());
+    });
+    connect(fixed_column_->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int col) { Double_Click(col, 0); });
+    fixed_column_->show();
+    Place_Fixed_Column();
+}
+
+void Grid_View::Place_Fixed_Column() {
+    if (fixed_column_ == nullptr) {
+        return;
+    }
+    fixed_column_->setColumnWidth(0, columnWidth(0));
+    fixed_column_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+    fixed_column_->setGeometry(frameWidth(), frameWidth(), columnWidth(0),
+                               viewport()->height() + horizontalHeader()->height());
+}
+
+void Grid_View::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    Place_Fixed_Column();
+}
+
+void Grid_View::updateGeometries() {
+    QTableView::updateGeometries();
+    Place_Fixed_Column();
+}
+
+QModelIndex Grid_View::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = QTableView::moveCursor(action, modifiers);
+    // Moving left must not end under the fixed column.
+    if (action == MoveLeft && current.column() > 0 && visualRect(current).left() < columnWidth(0)) {
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + visualRect(current).left() -
+                                        columnWidth(0));
+    }
+    return current;
+}
+
+void Grid_View::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (index.column() > 0) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    // Column 0 is always in sight: only the row needs scrolling to.
+    const int shown = std::max(1, columnAt(columnWidth(0) + 1));
+    QTableView::scrollTo(index.siblingAtColumn(std::min(shown, model_->columnCount() - 1)), hint);
+}
+
+void Grid_View::Set_Column(int col, Cell_Editor editor, std::vector<std::string> items) {
+    grid_.Column(col).editor = editor;
+    grid_.Column(col).items = std::move(items);
+    switch (editor) {
+    case Cell_Editor::List:
+        setItemDelegateForColumn(col, list_delegate_);
+        break;
+    case Cell_Editor::Free_List:
+        setItemDelegateForColumn(col, free_list_delegate_);
+        break;
+    case Cell_Editor::Text_Check:
+        setItemDelegateForColumn(col, check_delegate_);
+        break;
+    case Cell_Editor::Text:
+        setItemDelegateForColumn(col, nullptr);
+        break;
+    }
+    Fit_Widths();
+}
+
+void Grid_View::Set_Items(int col, std::vector<std::string> items) {
+    grid_.Column(col).items = std::move(items);
+    Fit_Widths();
+}
+
+void Grid_View::Set_Check_Column(int col) {
+    grid_.Set_Check_Column(col);
+    setItemDelegateForColumn(col, check_delegate_);
+    model_->Grid_Reset();
+}
+
+void Grid_View::Set_Multi_Line(int col) {
+    if (memo_delegate_ == nullptr) {
+        memo_delegate_ = new Memo_Delegate(this);
+        connect(memo_delegate_, &Cell_Delegate::Enter_Pressed, this, &Grid_View::Enter_Jump);
+    }
+    setItemDelegateForColumn(col, memo_delegate_);
+}
+
+void Grid_View::Set_Row_Height(int pixels) {
+    verticalHeader()->setDefaultSectionSize(pixels);
+    fixed_column_->verticalHeader()->setDefaultSectionSize(pixels);
+}
+
+void Grid_View::Set_Headers(const std::vector<std::string>& headers) {
+    const int n = std::min(static_cast<int>(headers.size()), grid_.Col_Count());
+    for (int c = 0; c < n; ++c) {
+        grid_.Set_Text(c, 0, headers[static_cast<std::size_t>(c)]);
+    }
+    model_->Headers_Changed();
+    Fit_Widths();
+}
+
+void Grid_View::Set_Header_Hints(const QStringList& hints) { model_->Set_Header_Hints(hints); }
+
+void Grid_View::Set_Min_Widths(std::vector<int> widths) {
+    widths.resize(static_cast<std::size_t>(grid_.Col_Count()), 40);
+    min_widths_ = std::move(widths);
+    Fit_Widths();
+}
+
+// Widths from the header texts and the list items only: measuring 512 rows of cells at every
+// opening is what makes a table slow to open.
+void Grid_View::Fit_Widths() {
+    const QFontMetrics header_metrics(horizontalHeader()->font());
+    const QFontMetrics cell_metrics(font());
+    const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 10;
+    for (int c = 0; c < grid_.Col_Count(); ++c) {
+        int width = min_widths_[static_cast<std::size_t>(c)];
+        width = std::max(width, header_metrics.horizontalAdvance(To_Q(grid_.Text(c, 0))) + margin);
+        const Grid_Column& column = grid_.Column(c);
+        if (column.editor == Cell_Editor::List || column.editor == Cell_Editor::Free_List) {
+            int widest = 0;
+            for (const auto& item : column.items) {
+                widest = std::max(widest, cell_metrics.horizontalAdvance(To_Q(item)));
+            }
+            width = std::max(width, widest + Item_Padding);
+        }
+        setColumnWidth(c, width);
+    }
+}
+
+void Grid_View::Reset_Rows() {
+    Commit_Edit();
+    Grid_Reset_Rows(grid_, mode_);
+    model_->Grid_Reset();
+    Show_Current();
+}
+
+void Grid_View::Fill_Rows(const std::vector<std::vector<std::string>>& rows) {
+    Commit_Edit();
+    Grid_Fill_Rows(grid_, rows);
+    model_->Grid_Reset();
+    Show_Current();
+}
+
+void Grid_View::Set_Current_Cell(int col, int row) {
+    if (!grid_.Is_Cell(col, row) || row == 0) {
+        return;
+    }
+    grid_.Col = col;
+    grid_.Row = row;
+    Show_Current();
+}
+
+void Grid_View::Show_Current() {
+    const QModelIndex index = model_->Cell_Index(grid_.Col, grid_.Row);
+    if (index.isValid()) {
+        setCurrentIndex(index);
+        scrollTo(index);
+    }
+}
+
+void Grid_View::Commit_Edit() {
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+bool Grid_View::Delete_Row() {
+    Commit_Edit();
+    const int row = grid_.Row;
+    if (!Grid_Delete_Row(grid_, row, mode_, true)) {
+        return false;
+    }
+    model_->Rows_Changed(row, grid_.Row_Count() - 1);
+    return true;
+}
+
+bool Grid_View::Insert_Row() {
+    Commit_Edit();
+    const int row = grid_.Row;
+    if (!Grid_Insert_Row(grid_, row, mode_, true)) {
+        return false;
+    }
+    model_->Rows_Changed(row, grid_.Row_Count() - 1);
+    return true;
+}
+
+bool Grid_View::Copy_Row() {
+    Commit_Edit();
+    return Grid_Copy_Row(grid_, grid_.Row, mode_);
+}
+
+Paste_Result Grid_View::Paste_Row(bool copied, const Grid_Prompts& prompts) {
+    Commit_Edit();
+    const int row = grid_.Row;
+    const Paste_Result result = Grid_Paste_Row(grid_, row, mode_, copied, prompts);
+    if (result == Paste_Result::Pasted) {
+        model_->Rows_Changed(row, row);
+    }
+    return result;
+}
+
+void Grid_View::Enter_Jump() {
+    char key = 13;
+    if (Grid_Enter_Jump(grid_, key)) {
+        Show_Current();
+    }
+}
+
+void Grid_View::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        char key = 13;
+        if (Grid_Enter_Jump(grid_, key)) {
+            Show_Current();
+            event->accept();
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void Grid_View::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (current.isValid()) {
+        grid_.Col = current.column();
+        grid_.Row = model_->Grid_Row(current);
+    }
+}
+
+void Grid_View::Double_Click(int col, int row) {
+    if (Grid_Auto_Size(grid_, col, row)) {
+        resizeColumnToContents(col);
+    }
+}
+
+} // namespace qm::gui

@@ -1,0 +1,92 @@
+#pragma once
+// The table control of the table windows: a QTableView that owns its Grid, the model over it and
+// one delegate per kind of column, and binds the shared row operations, the Enter-key jump, the
+// header double-click and the row selection by column 0 to it.
+
+#include <QStringList>
+#include <QTableView>
+
+#include <string>
+#include <vector>
+
+#include "tables/grid_edit.h"
+
+namespace qm::gui {
+
+class Table_Model;
+class Cell_Delegate;
+class List_Delegate;
+class Memo_Delegate;
+class Check_Delegate;
+
+class Grid_View : public QTableView {
+    Q_OBJECT
+public:
+    // col_count and row_count include the row-number column and the header row.
+    Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* parent);
+
+    Grid& grid() { return grid_; }
+    const Grid& grid() const { return grid_; }
+    Table_Model* Model() const { return model_; }
+    Grid_Mode Mode() const { return mode_; }
+
+    // Layout, fixed when the window is created. Items of a list may be replaced at any time.
+    void Set_Column(int col, Cell_Editor editor, std::vector<std::string> items = {});
+    void Set_Items(int col, std::vector<std::string> items);
+    void Set_Check_Column(int col);  // state check boxes (check-box mode)
+    void Set_Multi_Line(int col);    // a text column whose cells hold several lines
+    void Set_Row_Height(int pixels);
+    // Header texts (grid row 0) and hints; column widths follow the new header texts.
+    void Set_Headers(const std::vector<std::string>& headers);
+    void Set_Header_Hints(const QStringList& hints);
+    // Smallest widths per column; a column is widened to its header text and its list items.
+    void Set_Min_Widths(std::vector<int> widths);
+
+    // Opening: every data row reset, then the file's rows, shown in one go.
+    void Reset_Rows();
+    void Fill_Rows(const std::vector<std::vector<std::string>>& rows);
+    std::vector<std::vector<std::string>> Rows() const { return Grid_Rows(grid_); }
+
+    // The row operations on the current row; they first take over a cell being edited.
+    int Current_Row() const { return grid_.Row; }
+    void Set_Current_Cell(int col, int row);
+    bool Delete_Row();
+    bool Insert_Row();
+    bool Copy_Row();
+    Paste_Result Paste_Row(bool copied, const Grid_Prompts& prompts);
+
+    // Ends an edit in progress, keeping what was typed (before OK and the row operations).
+    void Commit_Edit();
+
+public slots:
+    void Enter_Jump();
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void resizeEvent(QResizeEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void updateGeometries() override;
+
+private:
+    void Double_Click(int col, int row);
+    void Fit_Widths();
+    void Show_Current();
+    void Make_Fixed_Column();
+    void Place_Fixed_Column();
+
+    Grid grid_;
+    Grid_Mode mode_;
+    Table_Model* model_;
+    Cell_Delegate* text_delegate_;
+    List_Delegate* list_delegate_;
+    List_Delegate* free_list_delegate_;
+    Check_Delegate* check_delegate_;
+    Memo_Delegate* memo_delegate_ = nullptr;
+    QTableView* fixed_column_ = nullptr; // column 0 drawn over the view, so it stays when scrolling
+    std::vector<int> min_widths_;
+};
+
+} // namespace qm::gui

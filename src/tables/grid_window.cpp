@@ -1,0 +1,120 @@
+#include "tables/grid_window.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "common/gui/message_box.h"
+#include "language/lang_table.h"
+#include "shell/app_state.h"
+#include "tables/grid_view.h"
+
+namespace qm::gui {
+
+QString To_Q(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Lang_Q(int entry) { return To_Q(Lang(entry)); }
+
+QStringList Lang_List(std::initializer_list<int> entries) {
+    QStringList texts;
+    for (int entry : entries) {
+        texts.push_back(Lang_Q(entry));
+    }
+    return texts;
+}
+
+std::vector<std::string> Lang_Texts(std::initializer_list<int> entries) {
+    std::vector<std::string> texts;
+    for (int entry : entries) {
+        texts.push_back(Lang(entry));
+    }
+    return texts;
+}
+
+Title_Area Add_Title_Area(QWidget* window, QBoxLayout* layout) {
+    Title_Area title;
+    auto* row = new QHBoxLayout;
+    title.L_SW_Code = new QLabel(QString::fromUtf8(SW_Code), window);
+    title.L_SW_Code->setObjectName(QStringLiteral("L_SW_Code"));
+    QFont bold = title.L_SW_Code->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    title.L_SW_Code->setFont(bold);
+    title.L_SW_Desc = new QLabel(window);
+    title.L_SW_Desc->setObjectName(QStringLiteral("L_SW_Desc"));
+    title.L_SW_Desc->setFont(bold);
+    row->addWidget(title.L_SW_Code);
+    row->addSpacing(24);
+    row->addWidget(title.L_SW_Desc);
+    row->addStretch(1);
+    layout->addLayout(row);
+    return title;
+}
+
+Table_Buttons Add_Button_Bar(QWidget* window, QBoxLayout* layout) {
+    Table_Buttons b;
+    auto make = [window](const char* name) {
+        auto* button = new QPushButton(window);
+        button->setObjectName(QString::fromUtf8(name));
+        button->setAutoDefault(false);
+        button->setMinimumWidth(100);
+        return button;
+    };
+    b.Btn_OK = make("Btn_OK");
+    b.Btn_Cancel = make("Btn_Cancel");
+    b.Btn_Delete_Row = make("Btn_Delete_Row");
+    b.Btn_Insert_Row = make("Btn_Insert_Row");
+    b.Btn_Copy_Row = make("Btn_Copy_Row");
+    b.Btn_Paste_Row = make("Btn_Paste_Row");
+    auto* row = new QHBoxLayout;
+    row->addWidget(b.Btn_OK);
+    row->addWidget(b.Btn_Cancel);
+    row->addStretch(1);
+    row->addWidget(b.Btn_Delete_Row);
+    row->addWidget(b.Btn_Insert_Row);
+    row->addWidget(b.Btn_Copy_Row);
+    row->addWidget(b.Btn_Paste_Row);
+    layout->addLayout(row);
+    return b;
+}
+
+void Set_Button_Texts(const Table_Buttons& b, int first_caption, int first_hint) {
+    QPushButton* const buttons[] = {b.Btn_OK,         b.Btn_Cancel,   b.Btn_Delete_Row,
+                                    b.Btn_Insert_Row, b.Btn_Copy_Row, b.Btn_Paste_Row};
+    int i = 0;
+    for (QPushButton* button : buttons) {
+        button->setText(Lang_Q(first_caption + i));
+        button->setToolTip(Lang_Q(first_hint + i));
+        ++i;
+    }
+}
+
+Grid_Prompts Message_Prompts(QWidget* parent) {
+    return {[parent](const std::string& text) { Show_Error(parent, To_Q(text)); },
+            [parent](const std::string& text) { return Ask_Yes_No(parent, To_Q(text)); }};
+}
+
+bool Ask_And_Delete_Row(QWidget* parent, Grid_View* table, int question_entry) {
+    table->Commit_Edit();
+    const int row = table->Current_Row();
+    if (!table->grid().Is_Data_Row(row)) {
+        return false;
+    }
+    if (!Ask_Yes_No(parent, Lang_Q(question_entry) + QString::number(row))) {
+        return false;
+    }
+    return table->Delete_Row();
+}
+
+void Show_Read_Problems(QWidget* window, const std::string& message) {
+    if (message.empty()) {
+        return;
+    }
+    // Queued, so that the box comes up over the window rather than before it.
+    QTimer::singleShot(0, window, [window, text = To_Q(message)] { Show_Error(window, text); });
+}
+
+} // namespace qm::gui

@@ -1,0 +1,54 @@
+#pragma once
+// A Qt model over a Grid the window owns: model row i is data row i + 1 of the grid (the grid's
+// row 0 is the horizontal header), model column c is grid column c (column 0 the row numbers).
+// Check boxes, text ("Y"/"N") or state, are read and written through Qt::CheckStateRole.
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+
+#include <vector>
+
+#include "tables/grid_edit.h"
+
+namespace qm::gui {
+
+class Table_Model : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    Table_Model(Grid& grid, QObject* parent);
+
+    Grid& grid() { return grid_; }
+    const Grid& grid() const { return grid_; }
+
+    int Grid_Row(const QModelIndex& index) const { return index.row() + 1; }
+    QModelIndex Cell_Index(int col, int row) const { return index(row - 1, col); }
+
+    // Hint of the header of column c (c >= 1) is item c - 1; other cells get none.
+    void Set_Header_Hints(QStringList hints);
+    // Background of every data cell of a column; an invalid colour keeps the view's own.
+    void Set_Column_Background(int col, const QColor& colour);
+
+    // Tell the view that grid rows first..last (data rows) changed behind its back.
+    void Rows_Changed(int first, int last);
+    // The whole grid changed (opening): cheaper for the view than one change per cell.
+    void Grid_Reset();
+    // Header texts (grid row 0) changed.
+    void Headers_Changed();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    bool Is_Check(int col, int row) const;
+
+    Grid& grid_;
+    QStringList hints_;
+    std::vector<QColor> backgrounds_;
+};
+
+} // namespace qm::gui

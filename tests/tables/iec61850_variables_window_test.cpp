@@ -1,0 +1,178 @@
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/file_io.h"
+#include "common/gui/message_box.h"
+#include "language/lang_table.h"
+#include "shell/app_state.h"
+#include "tables/grid_view.h"
+#include "tables/iec61850_variables_window.h"
+#include "tables/table_model.h"
+#include "grid_test_support.h"
+
+using namespace qm;
+using namespace qm::gui;
+
+namespace {
+
+const std::vector<std::string> Variable = {"Y", "Temp_1", "Float", "4", "N", "1437", "",
+                                           "Int to Float", "1,5", "N", "Y", "boiler"};
+
+const char* const Saved_File =
+    "<IEC61850_Variables><row Enable=\"Y\" Name=\"Temp_1\" Type=\"Float\" Length=\"4\" ReadOnly=\"N\" "
+    "Position=\"1437\" StartBit=\"\" Conversion=\"Int to Float\" MultiplicationFactor=\"1,5\" Swap=\"N\" "
+    "SwapWord=\"Y\" Mnemonic=\"boiler\"/></IEC61850_Variables><!--SW_VERSION = 1.000-->";
+
+std::string Rows_File(int count) {
+    std::string text = "<IEC61850_Variables>";
+    for (int i = 0; i < count; ++i) {
+        text += "<row Enable=\"Y\" Name=\"V" + std::to_string(i + 1) +
+                "\" Type=\"Int\" Length=\"2\" Position=\"0\" Conversion=\"None\" MultiplicationFactor=\"None\"/>";
+    }
+    return text + "</IEC61850_Variables>";
+}
+
+} // namespace
+
+class IEC61850_Variables_Window_Test : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::string file_;
+
+private slots:
+    void initTestCase() { Load_Default_Strings(); }
+
+    void init() {
+        QVERIFY(dir_.isValid());
+        file_ = Path_Join(dir_.path().toStdString(), "IEC61850_Variables.xml");
+        std::remove(file_.c_str());
+        for (const QString& name : QDir(dir_.path()).entryList(QDir::Files)) {
+            QFile::remove(dir_.filePath(name));
+        }
+        State().Project = {};
+        State().Project.Project_Dir = dir_.path().toStdString();
+        State().Project.IEC61850_Variables_File = file_;
+        State().Settings = Settings_Data{};
+    }
+
+    void okSavesTheListExactly() {
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        Grab_Window(w, "iec61850_variables_empty");
+        Set_Row(w.ACG, 1, Variable);
+        Set_Row(w.ACG, 3, Variable); // after the blank name of row 2: dropped
+        Grab_Window(w, "iec61850_variables_filled");
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QVERIFY2(messages.Messages().isEmpty(), qPrintable(messages.Last_Text()));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(File_Text(file_), std::string(Saved_File));
+
+        Open(w);
+        QCOMPARE(Row_Of(w.ACG, 1), Variable);
+        QCOMPARE(w.ACG->grid().Text(2, 3), std::string());
+        w.reject();
+    }
+
+    void checkFailureStaysOpenAndLeavesTheFile() {
+        Write_File_Atomic(file_, Saved_File);
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        Set_Cell(w.ACG, 6, 1, "1438");
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Error row 1!! Position must be between 0 and 1437"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.ACG->grid().Text(6, 1), std::string("1438"));
+        QCOMPARE(File_Text(file_), std::string(Saved_File));
+
+        // A digital variable needs its start bit.
+        Set_Cell(w.ACG, 6, 1, "12");
+        Set_Cell(w.ACG, 3, 1, "Digital (Bit)");
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Error row 1!! Start Bit must be Selected "));
+        QCOMPARE(File_Text(file_), std::string(Saved_File));
+        w.reject();
+    }
+
+    void cancelDiscards() {
+        Write_File_Atomic(file_, Saved_File);
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        Set_Cell(w.ACG, 2, 1, "Renamed");
+        Set_Row(w.ACG, 2, Variable);
+        QTest::mouseClick(w.Btn_Cancel, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QCOMPARE(File_Text(file_), std::string(Saved_File));
+        Open(w);
+        QCOMPARE(w.ACG->grid().Text(2, 1), std::string("Temp_1"));
+        QCOMPARE(w.ACG->grid().Text(2, 2), std::string());
+        w.reject();
+    }
+
+    // More rows than the table holds: the user is told, and the save keeps the old file.
+    void overfullFileIsReportedAndKeptOnSave() {
+        const std::string original = Rows_File(52);
+        Write_File_Atomic(file_, original);
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        QTRY_COMPARE(messages.Messages().size(), 1);
+        QVERIFY(messages.Last_Text().contains(QString::fromStdString(file_)));
+        QCOMPARE(w.ACG->grid().Text(2, 50), std::string("V50"));
+
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(messages.Messages().size(), 2);
+        QCOMPARE(messages.Messages()[1].kind, Message_Kind::Information);
+        const QStringList kept = QDir(dir_.path()).entryList({QStringLiteral("IEC61850_Variables.xml.*")});
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(messages.Last_Text().contains(kept[0]));
+        QCOMPARE(File_Text(dir_.filePath(kept[0]).toStdString()), original);
+        QVERIFY(File_Text(file_).find("V50") != std::string::npos);
+        QVERIFY(File_Text(file_).find("V51") == std::string::npos);
+    }
+
+    void listEditorsOfferTheFixedItems() {
+        IEC61850_Variables_Window w;
+        Open(w);
+        Set_Cell(w.ACG, 9, 1, "2.5");
+        w.ACG->Set_Current_Cell(9, 1);
+        w.ACG->edit(w.ACG->currentIndex());
+        auto* factor = w.ACG->findChild<QComboBox*>();
+        QVERIFY(factor != nullptr);
+        QVERIFY(factor->isEditable());
+        QCOMPARE(factor->count(), 1);
+        QCOMPARE(factor->itemText(0), QStringLiteral("None"));
+        QCOMPARE(factor->currentText(), QStringLiteral("2.5"));
+        factor->setEditText(QStringLiteral("none"));
+        w.ACG->Commit_Edit();
+        QCOMPARE(w.ACG->grid().Text(9, 1), std::string("none"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.ACG->findChild<QComboBox*>() == nullptr);
+
+        // A pick-only list never empties a value it does not hold.
+        Set_Cell(w.ACG, 8, 2, "Legacy");
+        w.ACG->Set_Current_Cell(8, 2);
+        w.ACG->edit(w.ACG->currentIndex());
+        auto* conversion = w.ACG->findChild<QComboBox*>();
+        QVERIFY(conversion != nullptr);
+        QVERIFY(!conversion->isEditable());
+        QCOMPARE(conversion->count(), 3);
+        w.ACG->Commit_Edit();
+        QCOMPARE(w.ACG->grid().Text(8, 2), std::string("Legacy"));
+        w.reject();
+    }
+};
+
+QTEST_MAIN(IEC61850_Variables_Window_Test)
+#include "iec61850_variables_window_test.moc"

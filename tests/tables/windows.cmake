@@ -1,0 +1,16 @@
+# Table editing and the table windows.
+qm_add_gtest(grid_edit_test
+  SOURCES grid_edit_test.cpp
+  LIBS qm_tables_grid)
+
+if(QM_BUILD_GUI)
+  qm_add_qtest(s7_protocol_window_test
+    SOURCES s7_protocol_window_test.cpp grid_test_support.h
+    LIBS qm_tables_gui)
+  qm_add_qtest(iec61850_variables_window_test
+    SOURCES iec61850_variables_window_test.cpp grid_test_support.h
+    LIBS qm_tables_gui)
+  qm_add_qtest(tls_known_cert_window_test
+    SOURCES tls_known_cert_window_test.cpp grid_test_support.h
+    LIBS qm_tables_gui)
+endif()
