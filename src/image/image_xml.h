@@ -1,0 +1,96 @@
+#pragma once
+// The builder's own reading of the project files: loading with the failures it must stop on,
+// and one pass over a row's attributes or a root's elements.
+
+#include <pugixml.hpp>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "image/image_result.h"
+
+namespace qm {
+
+// Loads path into doc. A missing file is not a failure: present becomes false.
+Build_Result Load_Build_Input(const std::string& path, pugi::xml_document& doc, bool& present);
+
+// A text that goes into an image must be well-formed UTF-8; the message names file and field.
+Build_Result Check_Utf8(std::string_view text, const std::string& file, const std::string& field);
+
+// The first child element of that name; other kinds of node never match.
+pugi::xml_node First_Element(const pugi::xml_node& parent, std::string_view name);
+
+// Plain equality of two names; inline, since a large file compares some twenty thousand of them.
+inline bool Same_Name(const char* a, const char* b) {
+    while (*a == *b) {
+        if (*a == '\0') {
+            return true;
+        }
+        ++a;
+        ++b;
+    }
+    return false;
+}
+
+// Index of name in names, or N when it is none of them. The search starts at the expected name
+// and goes on in list order, so a file in the writer's order costs one comparison per name, and
+// one that skips names only a few more.
+template <std::size_t N>
+std::size_t Name_Index(const char* name, const std::array<const char*, N>& names, std::size_t expected) {
+    for (std::size_t n = 0; n < N; ++n) {
+        const std::size_t i = (expected + n) % N;
+        if (Same_Name(names[i], name)) {
+            return i;
+        }
+    }
+    return N;
+}
+
+// Collects the values of the named attributes in one pass; the first of two equal names counts,
+// and a missing attribute reads as empty (which every reader treats like a missing one).
+// The writers put attributes in a fixed order, so the next expected name is tried first.
+template <std::size_t N>
+void Collect_Attributes(const pugi::xml_node& row, const std::array<const char*, N>& names,
+                        std::array<std::string_view, N>& values) {
+    std::array<const char*, N> found{};
+    std::size_t expected = 0;
+    for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) {
+        const std::size_t k = Name_Index(a.name(), names, expected);
+        if (k < N) {
+            expected = (k + 1) % N;
+            if (found[k] == nullptr) {
+                found[k] = a.value();
+            }
+        }
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        values[i] = found[i] != nullptr ? std::string_view(found[i]) : std::string_view();
+    }
+}
+
+// The same over the child elements of a root, taking each element's text.
+template <std::size_t N>
+void Collect_Element_Texts(const pugi::xml_node& root, const std::array<const char*, N>& names,
+                           std::array<std::string_view, N>& values) {
+    std::array<const char*, N> found{};
+    std::size_t expected = 0;
+    for (pugi::xml_node e = root.first_child(); e; e = e.next_sibling()) {
+        if (e.type() != pugi::node_element) {
+            continue;
+        }
+        const std::size_t k = Name_Index(e.name(), names, expected);
+        if (k < N) {
+            expected = (k + 1) % N;
+            if (found[k] == nullptr) {
+                found[k] = e.text().get();
+            }
+        }
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        values[i] = found[i] != nullptr ? std::string_view(found[i]) : std::string_view();
+    }
+}
+
+} // namespace qm
