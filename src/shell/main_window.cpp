@@ -302,7 +302,11 @@ void Main_Window::Open_Project() {
 
 void Main_Window::Update_Device() {
     if (hooks_.Build_Device_Image) {
-        hooks_.Build_Device_Image();
+        const std::string failure = hooks_.Build_Device_Image();
+        if (!failure.empty()) {
+            Show_Error(this, Qt_Text(failure));
+            return;
+        }
     }
     if (windows_.Boot_Set_Form_Type) {
         windows_.Boot_Set_Form_Type(1);

@@ -47,7 +47,9 @@ struct Child_Windows {
 // Services that live in other subsystems.
 struct Main_Window_Hooks {
     // Compiles the open configuration and writes its bank files into its bin folder.
-    std::function<void()> Build_Device_Image;
+    // Returns why that failed, or an empty text; on failure the update window stays closed,
+    // so stale or missing images never reach the device.
+    std::function<std::string()> Build_Device_Image;
     // Asks the maker's service; true when a newer version is offered.
     std::function<bool()> Check_Version;
     // Opens a web address; the user's browser when not set.

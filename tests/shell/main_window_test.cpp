@@ -99,12 +99,17 @@ private:
             windows.Open_Conf = new qm::gui::Open_Conf_Window(w);
         }
         w->Set_Windows(windows);
-        w->Hooks().Build_Device_Image = [this] { log.append(QStringLiteral("Build")); };
+        w->Hooks().Build_Device_Image = [this] {
+            log.append(QStringLiteral("Build"));
+            return build_failure;
+        };
         w->Hooks().Open_Url = [this](const QString& url) { log.append(QStringLiteral("Open ") + url); };
         f.timer = Child<QTimer>(w, "Timer_Update");
         log.clear();
         return f;
     }
+
+    std::string build_failure;
 
     std::string Settings_Text() const { return Read_Text(*dir / "Quillmaker.xml"); }
 
@@ -139,6 +144,20 @@ private slots:
         QCOMPARE(recorder.Messages().size(), 0);
         QCOMPARE(log, Names({"Par_Gen", "S7_Protocol", "IEC61850_Variables", "TLS_Known_Cert", "Build",
                                    "Form_Type 1", "Boot"}));
+    }
+
+    // A failed build must not open the update window, or stale images would go to the device.
+    void failed_build_keeps_update_window_closed() {
+        Fixture f = Make();
+        QCOMPARE(qm::Create_Configuration("Plant"), 0);
+        build_failure = "ParGen.xml: not well-formed XML at line 3, column 7";
+        Message_Recorder recorder;
+        Child(f.window.get(), "Btn_CreateBin")->click();
+        build_failure.clear();
+        QCOMPARE(log, Names({"Build"}));
+        QCOMPARE(recorder.Messages().size(), 1);
+        QCOMPARE(recorder.Messages().first().kind, Message_Kind::Error);
+        QCOMPARE(recorder.Last_Text(), QStringLiteral("ParGen.xml: not well-formed XML at line 3, column 7"));
     }
 
     void buttons_work_without_configuration() {
