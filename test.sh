@@ -7,3 +7,5 @@ scripts/install-deps.sh --test
 cmake --preset test
 cmake --build --preset test
 ctest --preset test "$@"
+# A short run of every fuzz target from its seeds; longer runs are described in docs/RELIABILITY.md.
+scripts/fuzz-smoke.sh 10

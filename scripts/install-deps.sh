@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpugixml-dev libgtest-dev libbenchmark-dev)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb xauth)
+  packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -75,7 +76,11 @@ Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
     }
     return {};
 #else
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A configuration folder may come from anywhere: a link planted under the temporary name must
+    // not make the save write through it to a file outside the folder. A leftover of an earlier
+    // crash (or such a link) is removed, and the file is created new, never followed.
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return {false, Errno_Text(errno)};
     }
@@ -124,8 +129,12 @@ Io_Result Rename_Over(const std::string& from, const std::string& to) {
 
 } // namespace
 
-Io_Result Read_File(const std::string& path, std::string& out, std::uint64_t max_bytes) {
-    out.clear();
+namespace {
+
+// The body of both readers: the checks and messages are the same, only the memory differs.
+Io_Result Read_Whole_File(const std::string& path, std::uint64_t max_bytes,
+                          const std::function<char*(std::size_t)>& allocate, std::size_t& size) {
+    size = 0;
     std::error_code ec;
     const fs::path p = To_Path(path);
     if (fs::is_directory(p, ec)) {
@@ -136,22 +145,45 @@ Io_Result Read_File(const std::string& path, std::string& out, std::uint64_t max
         return {false, path + ": cannot be read (" + Errno_Text(errno) + ")"};
     }
     in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
+    const std::streamoff length = in.tellg();
     in.seekg(0, std::ios::beg);
-    if (size < 0) {
+    if (length < 0) {
         return {false, path + ": cannot be read"};
     }
-    if (static_cast<std::uint64_t>(size) > max_bytes) {
-        return {false, path + ": too large (" + std::to_string(size) + " bytes, the limit is " +
+    if (static_cast<std::uint64_t>(length) > max_bytes) {
+        return {false, path + ": too large (" + std::to_string(length) + " bytes, the limit is " +
                            std::to_string(max_bytes) + ")"};
     }
-    out.resize(static_cast<std::size_t>(size));
-    in.read(out.data(), size);
-    if (in.gcount() != size) {
-        out.clear();
+    char* data = allocate(static_cast<std::size_t>(length));
+    if (data == nullptr) {
+        return {false, path + ": cannot be read (" + Errno_Text(ENOMEM) + ")"};
+    }
+    in.read(data, length);
+    if (in.gcount() != length) {
         return {false, path + ": cannot be read completely"};
     }
+    size = static_cast<std::size_t>(length);
     return {};
+}
+
+} // namespace
+
+Io_Result Read_File(const std::string& path, std::string& out, std::uint64_t max_bytes) {
+    out.clear();
+    std::size_t size = 0;
+    const Io_Result read = Read_Whole_File(path, max_bytes, [&out](std::size_t n) {
+        out.resize(n);
+        return out.data();
+    }, size);
+    if (!read) {
+        out.clear();
+    }
+    return read;
+}
+
+Io_Result Read_File_Into(const std::string& path, const std::function<char*(std::size_t)>& allocate,
+                         std::size_t& size, std::uint64_t max_bytes) {
+    return Read_Whole_File(path, max_bytes, allocate, size);
 }
 
 Io_Result Write_File_Atomic(const std::string& path, std::string_view bytes) {

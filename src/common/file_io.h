@@ -2,6 +2,7 @@
 // File-system calls of the whole program, in one place so that the Windows build only changes here.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ struct Io_Result {
 // Reads a whole file; refuses files larger than max_bytes (the message says so).
 Io_Result Read_File(const std::string& path, std::string& out,
                     std::uint64_t max_bytes = 256ULL * 1024 * 1024);
+// The same checks and messages, into memory that allocate(size) gives, so that a caller can
+// hand the bytes on without a copy. A null from allocate fails the read; on failure the memory
+// stays the caller's to free, and size is 0.
+Io_Result Read_File_Into(const std::string& path, const std::function<char*(std::size_t)>& allocate,
+                         std::size_t& size, std::uint64_t max_bytes = 256ULL * 1024 * 1024);
 
 // Writes through a temporary file in the same folder and renames it over the target,
 // so a crash or a full disk never leaves half a file; the old file stays on failure.

@@ -1,5 +1,7 @@
 #include "common/xml_io.h"
 
+#include <algorithm>
+#include <memory>
 #include <sstream>
 
 namespace qm {
@@ -48,10 +50,28 @@ Xml_Load_Result Load_Xml_File(const std::string& path, pugi::xml_document& doc) 
         }
         return {Xml_Load_Status::Missing, {}};
     }
-    std::string text;
-    const Io_Result read = Read_File(path, text);
+    // The bytes are read straight into memory that the document then owns and parses in place:
+    // load_buffer would copy them once more, which costs as much as a good part of the parse.
+    const pugi::allocation_function allocate = pugi::get_memory_allocation_function();
+    const pugi::deallocation_function deallocate = pugi::get_memory_deallocation_function();
+    std::unique_ptr<char, pugi::deallocation_function> bytes(nullptr, deallocate);
+    std::size_t size = 0;
+    const Io_Result read = Read_File_Into(path, [&](std::size_t n) {
+        bytes.reset(static_cast<char*>(allocate(std::max<std::size_t>(n, 1))));
+        return bytes.get();
+    }, size);
     if (!read) {
         return {Xml_Load_Status::Unreadable, read.message};
+    }
+    if (doc.load_buffer_inplace_own(bytes.release(), size, Parse_Options)) {
+        return {};
+    }
+    // Parsing in place has overwritten the text, and the message needs it for the line and
+    // column: read it again and report from a fresh parse, as for text from memory.
+    std::string text;
+    if (const Io_Result again = Read_File(path, text); !again) {
+        doc.reset();
+        return {Xml_Load_Status::Unreadable, again.message};
     }
     return Load_Xml_Text(text, path, doc);
 }
@@ -68,7 +88,23 @@ pugi::xml_node First_Node(const pugi::xml_document& doc) {
 std::string Xml_To_String(const pugi::xml_document& doc) {
     std::ostringstream out;
     doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return out.str();
+    // pugixml writes a carriage return in element text as it is, and every reader turns it into
+    // a line feed (XML end-of-line handling), so a value would change on each save. Attribute
+    // values already come escaped; the program writes no comment or CDATA holding one.
+    std::string raw = out.str();
+    if (raw.find('\r') == std::string::npos) {
+        return raw;
+    }
+    std::string escaped;
+    escaped.reserve(raw.size() + 16);
+    for (const char c : raw) {
+        if (c == '\r') {
+            escaped += "&#13;";
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
 }
 
 Io_Result Save_Xml_File(const pugi::xml_document& doc, const std::string& path) {

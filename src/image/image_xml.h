@@ -22,16 +22,10 @@ Build_Result Check_Utf8(std::string_view text, const std::string& file, const st
 // The first child element of that name; other kinds of node never match.
 pugi::xml_node First_Element(const pugi::xml_node& parent, std::string_view name);
 
-// Plain equality of two names; inline, since a large file compares some twenty thousand of them.
+// Plain equality of two names. A large file compares some twenty thousand of them, and the C
+// library's strcmp takes a name in a few wide steps where a loop here takes one byte at a time.
 inline bool Same_Name(const char* a, const char* b) {
-    while (*a == *b) {
-        if (*a == '\0') {
-            return true;
-        }
-        ++a;
-        ++b;
-    }
-    return false;
+    return std::strcmp(a, b) == 0;
 }
 
 // Index of name in names, or N when it is none of them. The search starts at the expected name
@@ -39,34 +33,56 @@ inline bool Same_Name(const char* a, const char* b) {
 // one that skips names only a few more.
 template <std::size_t N>
 std::size_t Name_Index(const char* name, const std::array<const char*, N>& names, std::size_t expected) {
+    std::size_t i = expected;
     for (std::size_t n = 0; n < N; ++n) {
-        const std::size_t i = (expected + n) % N;
         if (Same_Name(names[i], name)) {
             return i;
         }
+        // A wrap by hand: the remainder costs a division per attribute.
+        i = i + 1 == N ? 0 : i + 1;
     }
     return N;
 }
 
-// Collects the values of the named attributes in one pass; the first of two equal names counts,
-// and a missing attribute reads as empty (which every reader treats like a missing one).
+// Collects the values of the named attributes in one pass as C strings; the first of two equal
+// names counts, and a missing attribute reads as "" (which every reader treats like a missing one).
 // The writers put attributes in a fixed order, so the next expected name is tried first.
+// For the large tables: most values are looked at once, so measuring each would cost more.
 template <std::size_t N>
-void Collect_Attributes(const pugi::xml_node& row, const std::array<const char*, N>& names,
-                        std::array<std::string_view, N>& values) {
-    std::array<const char*, N> found{};
+void Collect_Attribute_Texts(const pugi::xml_node& row, const std::array<const char*, N>& names,
+                             std::array<const char*, N>& values) {
+    values.fill(nullptr);
     std::size_t expected = 0;
-    for (pugi::xml_attribute a = row.first_attribute(); a; a = a.next_attribute()) {
-        const std::size_t k = Name_Index(a.name(), names, expected);
+    // A parsed attribute always has a name, and the empty attribute past the last one has "":
+    // testing that saves a call into the library per attribute.
+    for (pugi::xml_attribute a = row.first_attribute();; a = a.next_attribute()) {
+        const char* const name = a.name();
+        if (*name == '\0') {
+            break;
+        }
+        const std::size_t k = Name_Index(name, names, expected);
         if (k < N) {
-            expected = (k + 1) % N;
-            if (found[k] == nullptr) {
-                found[k] = a.value();
+            expected = k + 1 == N ? 0 : k + 1;
+            if (values[k] == nullptr) {
+                values[k] = a.value();
             }
         }
     }
+    for (const char*& value : values) {
+        if (value == nullptr) {
+            value = "";
+        }
+    }
+}
+
+// The same as text views; a missing attribute reads as empty.
+template <std::size_t N>
+void Collect_Attributes(const pugi::xml_node& row, const std::array<const char*, N>& names,
+                        std::array<std::string_view, N>& values) {
+    std::array<const char*, N> texts;
+    Collect_Attribute_Texts(row, names, texts);
     for (std::size_t i = 0; i < N; ++i) {
-        values[i] = found[i] != nullptr ? std::string_view(found[i]) : std::string_view();
+        values[i] = texts[i];
     }
 }
 
@@ -82,7 +98,7 @@ void Collect_Element_Texts(const pugi::xml_node& root, const std::array<const ch
         }
         const std::size_t k = Name_Index(e.name(), names, expected);
         if (k < N) {
-            expected = (k + 1) % N;
+            expected = k + 1 == N ? 0 : k + 1;
             if (found[k] == nullptr) {
                 found[k] = e.text().get();
             }

@@ -20,23 +20,74 @@ constexpr std::array<const char*, R_Count> Rule_Names = {
     "DB_Number", "PLC_Area", "PLC_Add", "PLC_Bit", "PollTime", "OnChange", "OnCMD", "Position", "Bit",
     "Swap", "SwapWord", "Mnemonic"};
 
-std::uint32_t Int32(std::string_view text, std::int32_t fallback) {
+// Up to nine plain digits: what the editor writes for nearly every number of a rule, and the same
+// value Text_To_Int gives. Anything else (blanks, signs, hex, overflow) goes the full way.
+// Stops at a '.' too, for the parts of an address; end is where it stopped.
+bool Plain_Decimal(const char* text, std::uint32_t& value, const char*& end) {
+    std::uint32_t v = 0;
+    const char* c = text;
+    for (; c - text < 10; ++c) {
+        const auto digit = static_cast<std::uint32_t>(static_cast<unsigned char>(*c)) - '0';
+        if (digit > 9) {
+            break;
+        }
+        v = v * 10 + digit;
+    }
+    if (c == text || c - text > 9) {
+        return false;
+    }
+    value = v;
+    end = c;
+    return true;
+}
+
+std::uint32_t Int32(const char* text, std::int32_t fallback) {
+    std::uint32_t value = 0;
+    const char* end = nullptr;
+    if (Plain_Decimal(text, value, end) && *end == '\0') {
+        return value;
+    }
     return static_cast<std::uint32_t>(Text_To_Int(text, fallback));
 }
-std::uint16_t Int16(std::string_view text, std::int32_t fallback) {
+std::uint16_t Int16(const char* text, std::int32_t fallback) {
     return static_cast<std::uint16_t>(Int32(text, fallback) & 0xFFFFU);
 }
-std::uint8_t Int8(std::string_view text, std::int32_t fallback) {
+std::uint8_t Int8(const char* text, std::int32_t fallback) {
     return static_cast<std::uint8_t>(Int32(text, fallback) & 0xFFU);
 }
 
-S7_Rule Make_Rule(const std::array<std::string_view, R_Count>& a, bool write_rule) {
+bool Is_Yes(const char* text) {
+    return text[0] == 'Y' && text[1] == '\0';
+}
+
+// "a.b.c.d" of plain parts up to 255 as a big-endian number, or false for any other text
+// (which Split_IP_Address then judges).
+bool Plain_IP_Address(const char* text, std::uint32_t& address) {
+    std::uint32_t result = 0;
+    for (int part = 0; part < 4; ++part) {
+        std::uint32_t value = 0;
+        const char* end = nullptr;
+        if (!Plain_Decimal(text, value, end) || end - text > 3 || value > 255) {
+            return false;
+        }
+        if (*end != (part < 3 ? '.' : '\0')) {
+            return false;
+        }
+        result = (result << 8) | value;
+        text = end + 1;
+    }
+    address = result;
+    return true;
+}
+
+S7_Rule Make_Rule(const std::array<const char*, R_Count>& a, bool write_rule) {
     S7_Rule r;
-    const Ip_Bytes ip = Split_IP_Address(a[R_PLC_Address]);
-    if (!ip.bad) {
-        r.PLC_Address = (static_cast<std::uint32_t>(ip.bytes[0]) << 24) |
-                        (static_cast<std::uint32_t>(ip.bytes[1]) << 16) |
-                        (static_cast<std::uint32_t>(ip.bytes[2]) << 8) | static_cast<std::uint32_t>(ip.bytes[3]);
+    if (!Plain_IP_Address(a[R_PLC_Address], r.PLC_Address)) {
+        if (const Ip_Bytes ip = Split_IP_Address(a[R_PLC_Address]); !ip.bad) {
+            r.PLC_Address = (static_cast<std::uint32_t>(ip.bytes[0]) << 24) |
+                            (static_cast<std::uint32_t>(ip.bytes[1]) << 16) |
+                            (static_cast<std::uint32_t>(ip.bytes[2]) << 8) | static_cast<std::uint32_t>(ip.bytes[3]);
+        }
     }
     r.PLC_Port = Int16(a[R_PLC_Port], 0);
     r.PLC_Type = PLC_Type_Code(a[R_PLC_Type]);
@@ -53,19 +104,19 @@ S7_Rule Make_Rule(const std::array<std::string_view, R_Count>& a, bool write_rul
     r.Rule_Flags = 0;
     if (write_rule) {
         r.Rule_Flags = Rule_Flags::Write_Rule;
-        if (a[R_OnChange] == "Y") {
+        if (Is_Yes(a[R_OnChange])) {
             r.Rule_Flags |= Rule_Flags::On_Change;
         }
-        if (a[R_OnCMD] == "Y") {
+        if (Is_Yes(a[R_OnCMD])) {
             r.Rule_Flags |= Rule_Flags::On_CMD;
         }
     }
     r.Position = Int16(a[R_Position], 0);
     r.Bit = Int8(a[R_Bit], 0);
-    if (a[R_Swap] == "Y") {
+    if (Is_Yes(a[R_Swap])) {
         r.Rule_Flags |= Rule_Flags::Swap;
     }
-    if (a[R_SwapWord] == "Y") {
+    if (Is_Yes(a[R_SwapWord])) {
         r.Rule_Flags |= Rule_Flags::Swap_Word;
     }
     return r;
@@ -127,7 +178,7 @@ Build_Result Read_S7_Rules(const std::string& path, S7_Rule_Table& table, std::u
     }
     const pugi::xml_node root = First_Node(doc);
     std::size_t enabled = 0;
-    std::array<std::string_view, R_Count> a;
+    std::array<const char*, R_Count> a;
     // A root without one of its two sections has an empty list there.
     for (const bool write_rules : {false, true}) {
         const pugi::xml_node section = First_Element(root, write_rules ? "S7_Protocol_Write" : "S7_Protocol_Read");
@@ -135,8 +186,8 @@ Build_Result Read_S7_Rules(const std::string& path, S7_Rule_Table& table, std::u
             if (row.type() != pugi::node_element) {
                 continue;
             }
-            Collect_Attributes(row, Rule_Names, a);
-            if (a[R_Enable] != "Y") {
+            Collect_Attribute_Texts(row, Rule_Names, a);
+            if (!Is_Yes(a[R_Enable])) {
                 continue;
             }
             if (enabled < S7_Rule_Capacity) {

@@ -1,5 +1,7 @@
 #include "image/text_units.h"
 
+#include <cstring>
+
 namespace qm {
 namespace {
 
@@ -49,6 +51,18 @@ std::size_t Decode(std::string_view text, std::size_t i, std::uint32_t& code) {
 std::size_t Find_Invalid_Utf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
+        // Certificates and keys are kilobytes of ASCII: pass them eight bytes at a time.
+        while (text.size() - i >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) != 0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i == text.size()) {
+            break;
+        }
         if (static_cast<std::uint8_t>(text[i]) < 0x80) {
             ++i;
             continue;

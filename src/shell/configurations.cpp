@@ -36,8 +36,18 @@ bool Is_Hidden(const fs::directory_entry& entry) {
 } // namespace
 
 bool Is_Single_Folder_Name(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\\') == std::string::npos;
+    // Dots and blanks alone ("..", and on Windows, which drops them at the end of a name, also
+    // ".. " or "...") would name PROJECTS itself or climb out of it.
+    if (name.find_first_not_of(". ") == std::string::npos || name.find_first_of("/\\:") != std::string::npos) {
+        return false;
+    }
+    // Control characters are not allowed in Windows file names.
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int Create_Configuration(const std::string& name) {

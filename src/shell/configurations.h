@@ -6,7 +6,8 @@
 
 namespace qm {
 
-// True when name names exactly one folder level: not empty, not "." or "..", no "/" or "\".
+// True when name names exactly one folder level on every platform: not empty, not "." or "..",
+// no "/", "\\" or ":", no control character, and not made of dots and blanks only.
 bool Is_Single_Folder_Name(const std::string& name);
 
 // Creates PROJECTS/<name> with its bin folder and makes it the open configuration.

@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
 #include "shell/app_state.h"
@@ -211,18 +214,24 @@ void Main_Window::Set_Lang() {
 
 void Main_Window::Show_Configuration_Box() {
     const App_State& state = State();
-    if (state.Project.Project_Dir.empty()) {
-        Set_Label_Text(L_Name_Conf, Lang_Text(9));
-        Set_Label_Text(L_Name_Conf_L2, Lang_Text(10));
-        L_Name_Conf_L2->setToolTip(QString());
-        return;
+    const bool open = !state.Project.Project_Dir.empty();
+    const QString first = Lang_Text(open ? 11 : 9);
+    const QString second = open ? Qt_Text(state.Settings.Project_Name) : Lang_Text(10);
+
+    // The box keeps its size unless a line needs more; it may grow up to the icon buttons.
+    // Whatever is still too long (a long name) is shortened, and the hint keeps it whole.
+    constexpr int padding = 7;
+    const int widest_box = Btn_Info->x() - 8 - Shape2->x();
+    const QFontMetrics metrics(L_Name_Conf->font());
+    const int needed =
+        std::max(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second)) + 2 * padding + 4;
+    Shape2->resize(std::clamp(needed, 348, widest_box), Shape2->height());
+    const int room = Shape2->x() + Shape2->width() - L_Name_Conf->x() - 4;
+    for (const auto& [label, text] : {std::pair{L_Name_Conf, first}, std::pair{L_Name_Conf_L2, second}}) {
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, room);
+        Set_Label_Text(label, shown);
+        label->setToolTip(shown == text ? QString() : text);
     }
-    Set_Label_Text(L_Name_Conf, Lang_Text(11));
-    // A long name is shortened to stay inside the box; the hint keeps it whole.
-    const QString name = Qt_Text(state.Settings.Project_Name);
-    const int room = Shape2->x() + Shape2->width() - L_Name_Conf_L2->x() - 4;
-    Set_Label_Text(L_Name_Conf_L2, QFontMetrics(L_Name_Conf_L2->font()).elidedText(name, Qt::ElideRight, room));
-    L_Name_Conf_L2->setToolTip(L_Name_Conf_L2->text() == name ? QString() : name);
 }
 
 void Main_Window::Change_Language() {

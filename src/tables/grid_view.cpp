@@ -49,6 +49,8 @@ Grid_View::Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* pare
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     setWordWrap(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // By item, the last columns of a wide table could never be scrolled fully into sight.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     QHeaderView* header = horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
@@ -151,6 +153,11 @@ QModelIndex Grid_View::moveCursor(CursorAction action, Qt::KeyboardModifiers mod
 void Grid_View::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (index.column() > 0) {
         QTableView::scrollTo(index, hint);
+        // The fixed column lies over the left of the viewport: a cell under it is not in sight.
+        const int hidden = columnWidth(0) - visualRect(index).left();
+        if (hidden > 0) {
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
+        }
         return;
     }
     // Column 0 is always in sight: only the row needs scrolling to.

@@ -3,7 +3,12 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QLayout>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
@@ -107,6 +112,25 @@ bool Ask_And_Delete_Row(QWidget* parent, Grid_View* table, int question_entry) {
         return false;
     }
     return table->Delete_Row();
+}
+
+void Fit_Width_To_Table(QWidget* window, const Grid_View* table) {
+    int columns = 0;
+    for (int c = 0; c < table->model()->columnCount(); ++c) {
+        columns += table->columnWidth(c);
+    }
+    int chrome = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    if (const QLayout* layout = window->layout()) {
+        const QMargins margins = layout->contentsMargins();
+        chrome += margins.left() + margins.right();
+    }
+    int needed = columns + chrome;
+    if (const QScreen* screen = window->screen()) {
+        needed = std::min(needed, screen->availableGeometry().width());
+    }
+    if (needed > window->width()) {
+        window->resize(needed, window->height());
+    }
 }
 
 void Show_Read_Problems(QWidget* window, const std::string& message) {

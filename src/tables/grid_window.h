@@ -50,6 +50,10 @@ Grid_Prompts Message_Prompts(QWidget* parent);
 // Delete Row of a window: asks the question (entry, then the row number) and deletes on Yes.
 bool Ask_And_Delete_Row(QWidget* parent, Grid_View* table, int question_entry);
 
+// Widens a window whose table's columns need more room than it has (a translated header, say),
+// up to the screen's width; a window whose columns fit keeps its size.
+void Fit_Width_To_Table(QWidget* window, const Grid_View* table);
+
 // Shows the problems met reading a file once the window is on screen.
 void Show_Read_Problems(QWidget* window, const std::string& message);
 

@@ -63,6 +63,7 @@ IEC61850_Variables_Window::IEC61850_Variables_Window(QWidget* parent) : QDialog(
 
     resize(Client_Width, Client_Height);
     Set_Lang();
+    Fit_Width_To_Table(this, ACG);
 }
 
 void IEC61850_Variables_Window::Set_Lang() {

@@ -55,6 +55,7 @@ TLS_Known_Cert_Window::TLS_Known_Cert_Window(QWidget* parent) : QDialog(parent) 
 
     resize(Client_Width, Client_Height);
     Set_Lang();
+    Fit_Width_To_Table(this, ASG);
 }
 
 void TLS_Known_Cert_Window::Init_Table() {

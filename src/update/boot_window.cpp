@@ -8,6 +8,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
 
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
@@ -66,6 +70,20 @@ private:
     bool& checking_;
     std::vector<QWidget*> widgets_;
 };
+
+// The width a drop-down list needs for its widest item in the language in use; its own size
+// hint is worked out once and would keep the width of the first language.
+int Combo_Width(const QComboBox* combo) {
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i) {
+        widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    const QSize text(widest, combo->fontMetrics().height());
+    return combo->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, combo).width();
+}
 
 } // namespace
 
@@ -137,24 +155,39 @@ void Boot_Window::Create_Controls() {
 }
 
 void Boot_Window::Lay_Out() {
+    // The sizes below are the window's own; a translation that needs more room widens the
+    // labels, the controls and with them the window, rather than being cut off.
+    constexpr int margin = 16;
+    constexpr int label_width = 200;
+    constexpr int input_width = 190; // four address fields and their dots
+    const int labels = std::max({label_width, L_IP_Address->sizeHint().width(), L_Update_Option->sizeHint().width()});
+    const int input_x = margin + labels + 11;
+    const int inputs = std::max({input_width, Combo_Width(CB_Update_Options),
+                                 CB_Update_Option_Read_Back->sizeHint().width()});
+    const int cancel_width = std::max(150, Btn_Cancel->sizeHint().width());
+    const int update_width = std::max(190, Btn_Update->sizeHint().width());
+    const int width = std::max({Client_Width, input_x + inputs + margin,
+                                margin + L_SW_Desc->sizeHint().width() + margin,
+                                margin + cancel_width + 10 + update_width + margin});
+
     int top = 0;
-    P_Title->setGeometry(0, top, Client_Width, Title_Height);
+    P_Title->setGeometry(0, top, width, Title_Height);
     top += Title_Height;
-    P_IP_Address->setGeometry(0, top, Client_Width, IP_Height);
+    P_IP_Address->setGeometry(0, top, width, IP_Height);
     top += IP_Height;
-    P_Options->setGeometry(0, top, Client_Width, Options_Height);
+    P_Options->setGeometry(0, top, width, Options_Height);
     top += Options_Height;
-    P_Button->setGeometry(0, top, Client_Width, Button_Height);
+    P_Button->setGeometry(0, top, width, Button_Height);
     top += Button_Height;
-    setFixedSize(Client_Width, top);
+    setFixedSize(width, top);
 
     L_SW_Code->setGeometry(16, 4, 300, 38);
-    L_SW_Desc->setGeometry(16, 44, Client_Width - 32, 18);
+    L_SW_Desc->setGeometry(margin, 44, width - 2 * margin, 18);
 
-    L_IP_Address->setGeometry(16, 14, 200, 21);
+    L_IP_Address->setGeometry(margin, 14, labels, 21);
     constexpr int field_width = 40;
     constexpr int dot_width = 10;
-    int x = 227;
+    int x = input_x;
     for (int i = 0; i < 4; ++i) {
         E_IP[i]->setGeometry(x, 14, field_width, 22);
         x += field_width;
@@ -164,12 +197,12 @@ void Boot_Window::Lay_Out() {
         }
     }
 
-    L_Update_Option->setGeometry(16, 10, 200, 22);
-    CB_Update_Options->setGeometry(227, 10, 190, 24);
-    CB_Update_Option_Read_Back->setGeometry(227, 40, 190, 22);
+    L_Update_Option->setGeometry(margin, 10, labels, 22);
+    CB_Update_Options->setGeometry(input_x, 10, inputs, 24);
+    CB_Update_Option_Read_Back->setGeometry(input_x, 40, inputs, 22);
 
-    Btn_Cancel->setGeometry(16, 6, 150, 28);
-    Btn_Update->setGeometry(Client_Width - 16 - 190, 6, 190, 28);
+    Btn_Cancel->setGeometry(margin, 6, cancel_width, 28);
+    Btn_Update->setGeometry(width - margin - update_width, 6, update_width, 28);
 }
 
 void Boot_Window::Set_Lang() {

@@ -358,6 +358,33 @@ private slots:
         QCOMPARE(Child<QLabel>(f.window.get(), "L_Name_Conf_L2")->toolTip(), QString(120, QLatin1Char('N')));
         QCOMPARE(f.window->windowTitle(), QString::fromUtf8(qm::Main_Window_Title));
     }
+
+    // A translated line a little longer than the box widens it; one that no box could hold is
+    // shortened, its hint keeping it whole; the box never reaches the icon buttons.
+    void configuration_box_makes_room_for_a_translation() {
+        Fixture f = Make();
+        Set_English_Texts();
+        const QString longer = QStringLiteral("Usare il Passo 1 per aprire oppure creare una nuova configurazione");
+        const QString too_long = longer + QStringLiteral(" oppure chiedere al responsabile di reparto");
+        for (const QString& text : {longer, too_long}) {
+            qm::Lang_Table[10] = text.toStdString();
+            f.window->Change_Language();
+            f.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+            const QRect box = Child<QFrame>(f.window.get(), "Shape2")->geometry();
+            const QLabel* line = Child<QLabel>(f.window.get(), "L_Name_Conf_L2");
+            QVERIFY2(box.contains(line->geometry()), qPrintable(text));
+            QVERIFY(box.right() < Child<QAbstractButton>(f.window.get(), "Btn_Info")->x());
+            QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+            if (text == longer) {
+                QCOMPARE(line->text(), text);
+                QVERIFY(line->toolTip().isEmpty());
+            } else {
+                QVERIFY(line->text() != text);
+                QCOMPARE(line->toolTip(), text);
+            }
+        }
+    }
 };
 
 QTEST_MAIN(Main_Window_Test)

@@ -1,5 +1,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
+#include <QHeaderView>
+#include <QScreen>
 #include <QtTest>
 
 #include <cstdio>
@@ -170,6 +172,34 @@ private slots:
         QCOMPARE(conversion->count(), 3);
         w.ACG->Commit_Edit();
         QCOMPARE(w.ACG->grid().Text(8, 2), std::string("Legacy"));
+        w.reject();
+    }
+
+    // The window keeps its width while its columns fit, and widens for longer column titles
+    // rather than hiding the last columns.
+    void windowWidensForLongerColumnTitles() {
+        const auto fits = [](IEC61850_Variables_Window& w) {
+            return w.ACG->horizontalHeader()->length() <= w.ACG->viewport()->width();
+        };
+        {
+            IEC61850_Variables_Window w;
+            Open(w);
+            QCOMPARE(w.width(), 1055);
+            QVERIFY(fits(w));
+            w.reject();
+        }
+        // The window never grows past the screen: this needs one wider than it may grow.
+        QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().width() >= 1600,
+                 "run on the wide offscreen screen of the test's environment");
+        const std::vector<std::string> kept = Lang_Table;
+        Lang_Table[1516] = "Nome della variabile offerta dal server IEC61850 ai suoi client";
+        Lang_Table[1520] = "Posizione nell'area dati interna del convertitore";
+        Lang_Table[1521] = "Descrizione libera della variabile, a scelta dell'utente";
+        IEC61850_Variables_Window w;
+        Lang_Table = kept;
+        Open(w);
+        QVERIFY2(w.width() > 1055, qPrintable(QString::number(w.width())));
+        QVERIFY(fits(w));
         w.reject();
     }
 };

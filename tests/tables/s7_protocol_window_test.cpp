@@ -347,6 +347,25 @@ private slots:
         QCOMPARE(table->Current_Row(), 4);
         w.reject();
     }
+
+    // The read table is wider than the window: each column, the last one too, can be brought
+    // fully into sight, and none ends up under the row numbers that stay on the left.
+    void everyColumnScrollsIntoSightBesideTheRowNumbers() {
+        S7_Protocol_Window w;
+        Open(w);
+        Grid_View* table = w.ACG_S7_Read;
+        QVERIFY(table->horizontalHeader()->length() > table->viewport()->width());
+        const auto in_sight = [table](int col) {
+            const QRect cell = table->visualRect(table->Model()->Cell_Index(col, 1));
+            return cell.left() >= table->columnWidth(0) && cell.right() < table->viewport()->width();
+        };
+        QVERIFY(in_sight(1));
+        for (const int col : {18, 1, 17, 2}) {
+            table->Set_Current_Cell(col, 1);
+            QVERIFY2(in_sight(col), qPrintable(QString::number(col)));
+        }
+        w.reject();
+    }
 };
 
 QTEST_MAIN(S7_Protocol_Window_Test)

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -65,6 +67,7 @@ private slots:
     void failedCheckWritesAndRemembersNothing();
     void windowRespondsAndClosesDuringTheCheck();
     void saveFailureStopsTheUpdate();
+    void controlsFitTheWindow_data();
     void controlsFitTheWindow();
 
 private:
@@ -320,15 +323,48 @@ void Boot_Window_Test::saveFailureStopsTheUpdate() {
     QVERIFY(started_.empty());
 }
 
+void Boot_Window_Test::controlsFitTheWindow_data() {
+    QTest::addColumn<bool>("longer");
+    QTest::newRow("English, the window's own size") << false;
+    QTest::newRow("longer translation, the window grows") << true;
+}
+
 void Boot_Window_Test::controlsFitTheWindow() {
+    QFETCH(bool, longer);
+    const std::vector<std::string> kept = Lang_Table;
+    if (longer) {
+        for (const auto& [entry, text] : {std::pair{1006, "Inserire l'indirizzo IP del dispositivo"},
+                                          {1014, "Selezionare le opzioni di aggiornamento"},
+                                          {1015, "Firmware + Configurazione + Verifica"},
+                                          {1020, "Esegui Aggiornamento Firmware"}}) {
+            Lang_Table[static_cast<std::size_t>(entry)] = text;
+        }
+    }
     Make_Window({test::Reply_After(1)});
     Show_Window();
-    QCOMPARE(window_->size(), QSize(449, 230));
+    Lang_Table = kept;
+    const int width = window_->width();
+    if (longer) {
+        QVERIFY2(width > 449, qPrintable(QString::number(width)));
+    } else {
+        QCOMPARE(window_->size(), QSize(449, 230));
+    }
+    QCOMPARE(window_->height(), 230);
+    // The drop-down list shows its widest item whole.
+    const auto* options = Control<QComboBox>("CB_Update_Options");
+    QStyleOptionComboBox look;
+    look.initFrom(options);
+    const QRect text_area =
+        options->style()->subControlRect(QStyle::CC_ComboBox, &look, QStyle::SC_ComboBoxEditField, options);
+    for (int i = 0; i < options->count(); ++i) {
+        QVERIFY2(options->fontMetrics().horizontalAdvance(options->itemText(i)) <= text_area.width(),
+                 qPrintable(options->itemText(i)));
+    }
     int top = 0;
     for (const auto& [name, height] : {std::pair{"P_Title", 69}, {"P_IP_Address", 49}, {"P_Options", 72},
                                        {"P_Button", 40}}) {
         const QFrame* panel = Control<QFrame>(name);
-        QCOMPARE(panel->geometry(), QRect(0, top, 449, height));
+        QCOMPARE(panel->geometry(), QRect(0, top, width, height));
         top += height;
         const QList<QWidget*> children = panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (const QWidget* child : children) {
