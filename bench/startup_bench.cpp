@@ -22,7 +22,7 @@
 #include <unistd.h>
 
 #include "common/file_io.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/main_window.h"
 #include "shell/program_windows.h"
 #include "shell/settings.h"

@@ -11,7 +11,7 @@
 
 #include "common/file_io.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_edit.h"
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"

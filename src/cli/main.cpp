@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace qm::cli {
 

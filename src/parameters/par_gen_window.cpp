@@ -4,7 +4,7 @@
 #include "language/lang_table.h"
 #include "parameters/collapsible_panel.h"
 #include "parameters/par_gen_check.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -10,9 +10,9 @@
 
 #include <algorithm>
 
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/version_check.h"
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 namespace qm::gui {
 namespace {

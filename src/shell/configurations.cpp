@@ -9,7 +9,7 @@
 
 #include "common/conversions.h"
 #include "common/file_io.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/settings.h"
 
 namespace qm {

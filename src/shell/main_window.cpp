@@ -19,12 +19,12 @@
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"
 #include "shell/settings.h"
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 #ifndef QM_MAKER_HOST
 #define QM_MAKER_HOST "updates.quillmaker.example"

@@ -8,7 +8,7 @@
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
 #include "shell/configurations.h"
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 namespace qm::gui {
 namespace {

@@ -7,9 +7,9 @@
 #include <QResizeEvent>
 
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 namespace qm::gui {
 namespace {

@@ -26,9 +26,9 @@
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/version_check.h"
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 namespace qm::gui {
 namespace {

@@ -5,7 +5,7 @@
 #include "image/image_builder.h"
 #include "parameters/par_gen_window.h"
 #include "shell/about_window.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/main_window.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"

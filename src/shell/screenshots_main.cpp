@@ -30,7 +30,7 @@
 #include "common/gui/message_box.h"
 #include "parameters/par_gen_window.h"
 #include "shell/about_window.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
 #include "shell/main_window.h"
 #include "shell/new_project_window.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/file_io.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace qm {
 

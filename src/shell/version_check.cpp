@@ -13,7 +13,7 @@
 #include <memory>
 #include <utility>
 
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/version_reply.h"
 
 #ifndef QM_MAKER_HOST

@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/table_model.h"
 
 namespace qm::gui {

@@ -6,7 +6,7 @@
 
 #include "common/conversions.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace qm {
 

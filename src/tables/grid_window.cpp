@@ -12,7 +12,7 @@
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_view.h"
 
 namespace qm::gui {

@@ -7,7 +7,7 @@
 
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"

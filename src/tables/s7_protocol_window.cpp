@@ -8,7 +8,7 @@
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "common/gui/message_box.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
 #include "tables/tls_known_cert.h"

@@ -3,7 +3,7 @@ add_library(qm_tables_grid STATIC
   grid_edit.h
   grid_edit.cpp
 )
-target_link_libraries(qm_tables_grid PUBLIC qm_shell qm_language qm_common)
+target_link_libraries(qm_tables_grid PUBLIC qm_language qm_common)
 
 if(QM_BUILD_GUI)
   add_library(qm_tables_gui STATIC

@@ -1,7 +1,7 @@
 #include "update/boot_file.h"
 
 #include "common/xml_io.h"
-#include "shell/start_program.h"
+#include "common/start_program.h"
 
 namespace qm {
 namespace {

@@ -16,7 +16,7 @@
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "update/boot_file.h"
 
 namespace qm::gui {

@@ -28,10 +28,10 @@
 
 #include "common/gui/message_box.h"
 #include "fake_echo.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/main_window.h"
 #include "shell/program_windows.h"
-#include "shell/start_program.h"
+#include "common/start_program.h"
 #include "update/boot_file.h"
 #include "update/boot_window.h"
 

@@ -11,7 +11,7 @@
 #include "fault_env.h"
 #include "image/image_builder.h"
 #include "parameters/par_gen.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/settings.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"

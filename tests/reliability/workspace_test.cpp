@@ -18,7 +18,7 @@
 #include "image/image_builder.h"
 #include "language/lang_table.h"
 #include "parameters/par_gen.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
 #include "shell/settings.h"
 

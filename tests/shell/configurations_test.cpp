@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "common/file_io.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/settings.h"
 #include "temp_dir.h"
 

@@ -11,7 +11,7 @@
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"

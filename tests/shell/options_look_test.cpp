@@ -12,7 +12,7 @@
 #include "common/file_io.h"
 #include "language/lang_table.h"
 #include "shell/about_window.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/options_window.h"
 #include "temp_dir.h"
 #include "window_test_util.h"

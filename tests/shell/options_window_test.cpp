@@ -13,7 +13,7 @@
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/main_window.h"
 #include "shell/options_window.h"
 #include "shell/version_check.h"

@@ -7,7 +7,7 @@
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "shell/configurations.h"
 #include "shell/main_window.h"
 #include "shell/new_project_window.h"

@@ -9,7 +9,7 @@
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
 #include "tables/tls_known_cert_window.h"

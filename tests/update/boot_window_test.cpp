@@ -17,7 +17,7 @@
 #include "common/xml_io.h"
 #include "fake_echo.h"
 #include "language/lang_table.h"
-#include "shell/app_state.h"
+#include "common/app_state.h"
 #include "update/boot_file.h"
 
 using namespace Qt::StringLiterals;

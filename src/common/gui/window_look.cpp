@@ -1,4 +1,4 @@
-#include "shell/window_look.h"
+#include "common/gui/window_look.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace qm::gui {
 

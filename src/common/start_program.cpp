@@ -1,4 +1,4 @@
-#include "shell/start_program.h"
+#include "common/start_program.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "shell/start_program.h"
+#include "common/start_program.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "temp_dir.h"
+#include "../shell/temp_dir.h"
 
 namespace qm {
 namespace {

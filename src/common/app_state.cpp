@@ -1,4 +1,4 @@
-#include "shell/app_state.h"
+#include "common/app_state.h"
 
 namespace qm {
 
