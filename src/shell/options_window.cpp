@@ -69,14 +69,15 @@ bool Is_Offered(const QFileInfo& info) {
                               FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     return (attributes & ~allowed) == 0;
 #else
-    // No attributes here: a file that this user cannot write, or that no one may write, is the
-    // read-only file; a link stands for a reparse point.
+    // No attributes here: the read-only file is one that nobody may write (no write bit at all).
+    // Whether this user may write it does not matter: files an administrator installed are
+    // offered to every user. A link stands for a reparse point.
     if (info.isSymLink() || !info.isFile()) {
         return false;
     }
     const QFileDevice::Permissions writers =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.isWritable() && (info.permissions() & writers) != 0;
+    return (info.permissions() & writers) != 0;
 #endif
 }
 

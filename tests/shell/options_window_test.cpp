@@ -140,19 +140,21 @@ private slots:
     }
 
     void only_writable_language_files_are_offered() {
-        Add_Languages({"Good", "Locked", "Hidden_Not"});
+        Add_Languages({"Good", "Locked", "Hidden_Not", "Shared"});
         std::filesystem::rename(Lang_Dir("Hidden_Not.lng"), Lang_Dir(".Hidden.lng"));
-        std::filesystem::permissions(Lang_Dir("Locked.lng"), std::filesystem::perms::owner_read |
-                                                                 std::filesystem::perms::group_read |
-                                                                 std::filesystem::perms::others_read);
+        using std::filesystem::perms;
+        std::filesystem::permissions(Lang_Dir("Locked.lng"), perms::owner_read | perms::group_read | perms::others_read);
+        // Writable by someone, not by its owner: like a file an administrator installed, it is offered.
+        std::filesystem::permissions(Lang_Dir("Shared.lng"),
+                                     perms::owner_read | perms::group_read | perms::group_write | perms::others_read);
         QVERIFY(qm::Make_Dir(Lang_Dir("Folder.lng")));
         std::filesystem::create_symlink(Lang_Dir("Good.lng"), Lang_Dir("Link.lng"));
         Write_Text(Lang_Dir("Upper.LNG"), "STR302 = x\n");
         Write_Text(Lang_Dir(".lng"), "STR302 = x\n");
         Write_Text(Lang_Dir("Notes.txt"), "STR302 = x\n");
         Show();
-        QCOMPARE(window->SL_Languages(), Names({".Hidden.lng", "Good.lng"}));
-        QCOMPARE(Shown_Languages(), Names({".Hidden", "Good"}));
+        QCOMPARE(window->SL_Languages(), Names({".Hidden.lng", "Good.lng", "Shared.lng"}));
+        QCOMPARE(Shown_Languages(), Names({".Hidden", "Good", "Shared"}));
     }
 
     void pictures_fall_back_to_the_default_flag_then_none() {
