@@ -332,14 +332,15 @@ void Main_Window::Timer_UpdateTimer() {
     } else {
         LL_Update->hide();
     }
+    // The query waits with the windows live: the options may have been switched off meanwhile.
     Timer_Update->setInterval(Later_Checks_Ms);
-    Timer_Update->start();
+    Apply_Update_Timer();
 }
 
 bool Main_Window::Save_Setting() {
     const Io_Result saved = qm::Save_Setting();
     if (!saved) {
-        Show_Error(this, QStringLiteral("The settings could not be saved.\n\n") + Qt_Text(saved.message));
+        Show_Error(this, Lang_Text(93) + QStringLiteral("\n\n") + Qt_Text(saved.message));
     }
     return saved.ok;
 }

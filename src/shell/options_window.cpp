@@ -386,9 +386,6 @@ void Options_Window::Btn_OKClick() {
     // A greyed-out check mark still counts.
     settings.Enable_Internet = CB_En_Con->isChecked();
     settings.Enable_Update = CB_Update->isChecked();
-    if (hooks_.Set_Update_Timer) {
-        hooks_.Set_Update_Timer(settings.Enable_Internet && settings.Enable_Update);
-    }
     settings.Enable_Jump_Field_Tables = CB_Soft_Set_Jump_Table->isChecked();
     settings.Double_Click_Auto_Size = CB_DoubleClick_Auto_Size->isChecked();
     accept();

@@ -21,8 +21,6 @@ class Version_Check;
 struct Options_Hooks {
     // Re-applies the texts of every window, this one included; only this one when not set.
     std::function<void()> Change_Language;
-    // Runs the periodic version check exactly while on.
-    std::function<void(bool)> Set_Update_Timer;
 };
 
 // The language files of a folder that may be offered, sorted ignoring case. A file anyone can

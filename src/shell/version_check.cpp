@@ -2,11 +2,8 @@
 
 #include <QDesktopServices>
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QPointer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
 
@@ -63,14 +60,8 @@ void Set_Url_Opener(std::function<void(const QString&)> opener) {
 }
 
 Version_Check::Version_Check(QObject* parent)
-    : QObject(parent), manager_(new QNetworkAccessManager(this)), Timer_Update(new QTimer(this)),
-      host_(Maker_Host()) {
-    // A direct connection, as the query always made; it also keeps a test's traffic on its own host.
-    manager_->setProxy(QNetworkProxy::NoProxy);
-    // Unnamed: the main window's own timer is the one called Timer_Update.
+    : QObject(parent), host_(Maker_Host()) {
     setObjectName(QStringLiteral("Version_Check"));
-    Timer_Update->setInterval(First_Check_Ms);
-    connect(Timer_Update, &QTimer::timeout, this, &Version_Check::Timer_UpdateTimer);
 }
 
 void Version_Check::Set_Server(const QString& host, quint16 port) {
@@ -78,52 +69,77 @@ void Version_Check::Set_Server(const QString& host, quint16 port) {
     port_ = port;
 }
 
+QString Version_Check::Query_Path() {
+    return QStringLiteral("/home/download/GetversionSW.asp?nomesw=") + QString::fromUtf8(SW_Code);
+}
+
 QString Version_Check::Query_Url() const {
-    return Site(host_, port_) + QStringLiteral("/home/download/GetversionSW.asp?nomesw=") + QString::fromUtf8(SW_Code);
+    return Site(host_, port_) + Query_Path();
 }
 
 void Version_Check::Query(std::function<void(bool newer)> done) {
-    QNetworkRequest request{QUrl(Query_Url())};
-    request.setRawHeader("Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
-    request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    // A redirect is an error status here, as it always was.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    // A plain socket rather than QNetworkAccessManager: that one speaks only HTTP/1.1 and adds
+    // Accept-Encoding, Accept-Language and keep-alive of its own; the service is asked in HTTP/1.0
+    // with exactly the query's two headers.
+    auto* socket = new QTcpSocket(this);
+    socket->setProxy(QNetworkProxy::NoProxy);
+    auto raw = std::make_shared<QByteArray>();
+    auto answered = std::make_shared<bool>(false);
+    const QByteArray request = QByteArray::fromStdString(
+        Version_Request(host_.toStdString(), port_, Query_Path().toStdString()));
 
-    QNetworkReply* reply = manager_->get(request);
-    reply->setReadBufferSize(static_cast<qint64>(Max_Version_Reply_Bytes) + 1);
-    auto body = std::make_shared<QByteArray>();
-
-    // Reads what has arrived; false once the reply is too long to be a version text.
-    const auto take = [reply, body] {
-        const qint64 room = static_cast<qint64>(Max_Version_Reply_Bytes) + 1 - body->size();
-        if (room > 0) {
-            body->append(reply->read(room));
+    // Answers once, whatever ends the query first: the server closing, an error, the deadline
+    // or a reply too long to be a version text.
+    const auto finish = [socket, raw, answered, done = std::move(done)](bool whole) {
+        if (*answered) {
+            return;
         }
-        return body->size() <= static_cast<qsizetype>(Max_Version_Reply_Bytes);
+        *answered = true;
+        std::string body;
+        if (whole) {
+            body = Http_Reply_Body(std::string_view(raw->constData(), static_cast<std::size_t>(raw->size())))
+                       .value_or(std::string());
+        }
+        socket->abort();
+        socket->deleteLater();
+        done(Reply_Offers_Newer(body, Program_Version));
     };
-    connect(reply, &QNetworkReply::readyRead, reply, [reply, take] {
-        if (!take()) {
-            reply->abort();
+    constexpr qsizetype limit = static_cast<qsizetype>(Max_Version_Reply_Bytes + Max_Version_Head_Bytes);
+
+    connect(socket, &QTcpSocket::connected, socket, [socket, request] { socket->write(request); });
+    // What is still buffered when the connection ends; a closed socket has nothing left to read.
+    const auto take_rest = [socket, raw] {
+        if (socket->isOpen()) {
+            raw->append(socket->read(limit + 1 - raw->size()));
+        }
+    };
+    connect(socket, &QTcpSocket::readyRead, socket, [socket, raw, finish] {
+        raw->append(socket->read(limit + 1 - raw->size()));
+        if (raw->size() > limit) {
+            finish(false);
+        }
+    });
+    // HTTP/1.0: the reply ends where the server closes the connection.
+    connect(socket, &QTcpSocket::disconnected, socket, [raw, finish, take_rest] {
+        take_rest();
+        finish(raw->size() <= limit);
+    });
+    connect(socket, &QTcpSocket::errorOccurred, socket, [raw, finish, take_rest](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::RemoteHostClosedError) {
+            take_rest();
+            finish(raw->size() <= limit);
+        } else {
+            finish(false);
         }
     });
 
     // The whole query, not only a silent connection, is bounded.
-    auto* deadline = new QTimer(reply);
+    auto* deadline = new QTimer(socket);
     deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    connect(deadline, &QTimer::timeout, socket, [finish] { finish(false); });
     deadline->start(timeout_ms_);
 
-    connect(reply, &QNetworkReply::finished, this, [reply, body, take, done = std::move(done)] {
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const bool whole = reply->error() == QNetworkReply::NoError && status >= 200 && status < 300 && take();
-        reply->deleteLater();
-        const std::string text = whole ? body->toStdString() : std::string();
-        done(Reply_Offers_Newer(text, Program_Version));
-    });
+    socket->connectToHost(host_, port_ != 0 ? port_ : 80);
 }
 
 bool Version_Check::Check_Version() {
@@ -149,30 +165,6 @@ bool Version_Check::Check_Version() {
     }
     wait->loop = nullptr;
     return wait->finished && wait->newer;
-}
-
-void Version_Check::Set_Enabled(bool on) {
-    enabled_ = on;
-    if (!on) {
-        Timer_Update->stop();
-    } else if (!Timer_Update->isActive()) {
-        Timer_Update->start();
-    }
-}
-
-void Version_Check::Timer_UpdateTimer() {
-    Timer_Update->stop();
-    Query([self = QPointer<Version_Check>(this)](bool newer) {
-        if (self == nullptr) {
-            return;
-        }
-        emit self->Checked(newer);
-        // Switched off while the query ran: stay off.
-        if (self->enabled_) {
-            self->Timer_Update->setInterval(Later_Checks_Ms);
-            self->Timer_Update->start();
-        }
-    });
 }
 
 } // namespace qm::gui

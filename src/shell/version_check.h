@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QNetworkAccessManager;
-class QTimer;
 
 namespace qm::gui {
 
@@ -28,8 +26,6 @@ class Version_Check : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int First_Check_Ms = 60000;
-    static constexpr int Later_Checks_Ms = 7200000;
     static constexpr int Default_Timeout_Ms = 10000;
 
     explicit Version_Check(QObject* parent = nullptr);
@@ -39,6 +35,8 @@ public:
     // Gives up on a query after this long; it then counts as failed.
     void Set_Timeout_Ms(int ms) { timeout_ms_ = ms; }
     QString Query_Url() const;
+    // The query's path and query string on the host.
+    static QString Query_Path();
 
     // Starts the query and returns at once; done gets true when a newer version is offered.
     // Every failure (no connection, time-out, error status, oversized reply) gives false.
@@ -48,23 +46,10 @@ public:
     // and the wait ends after the time-out at the latest.
     bool Check_Version();
 
-    // Runs the periodic check exactly while on: first after a minute, then every two hours.
-    void Set_Enabled(bool on);
-    bool Enabled() const { return enabled_; }
-    QTimer* Timer() const { return Timer_Update; }
-    // One tick of the periodic check; Checked reports its answer.
-    void Timer_UpdateTimer();
-
-signals:
-    void Checked(bool newer);
-
 private:
-    QNetworkAccessManager* manager_ = nullptr;
-    QTimer* Timer_Update = nullptr;
     QString host_;
     quint16 port_ = 0; // 0: the scheme's own
     int timeout_ms_ = Default_Timeout_Ms;
-    bool enabled_ = false;
 };
 
 } // namespace qm::gui

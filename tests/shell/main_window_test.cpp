@@ -243,6 +243,8 @@ private slots:
 
     void version_check_shows_and_hides_link() {
         Fixture f = Make();
+        qm::State().Settings.Enable_Internet = true;
+        qm::State().Settings.Enable_Update = true;
         Set_English_Texts();
         bool newer = true;
         f.window->Hooks().Check_Version = [&newer] { return newer; };
@@ -264,6 +266,36 @@ private slots:
         QCOMPARE(f.timer->interval(), 7200000);
 
         QVERIFY(Label_Text(f.window.get(), "L_Velmor").contains(QStringLiteral("/HOME/default.asp?frompg=CF39174")));
+    }
+
+    // The query keeps the windows live, so the options can be switched off and confirmed while it
+    // runs; the tick must then leave the timer stopped, and restart it only when both are on.
+    void options_changed_during_a_query_decide_the_timer() {
+        QFETCH(bool, internet);
+        QFETCH(bool, update);
+        Fixture f = Make();
+        qm::State().Settings.Enable_Internet = true;
+        qm::State().Settings.Enable_Update = true;
+        f.options->result = QDialog::Accepted;
+        f.options->on_show = [internet, update] {
+            qm::State().Settings.Enable_Internet = internet;
+            qm::State().Settings.Enable_Update = update;
+        };
+        f.timer->start();
+        f.window->Hooks().Check_Version = [&f] {
+            Child(f.window.get(), "Btn_Opz")->click();
+            return true;
+        };
+        f.window->Timer_UpdateTimer();
+        QCOMPARE(f.timer->isActive(), internet && update);
+        QCOMPARE(f.timer->interval(), 7200000);
+    }
+    void options_changed_during_a_query_decide_the_timer_data() {
+        QTest::addColumn<bool>("internet");
+        QTest::addColumn<bool>("update");
+        QTest::newRow("update unticked") << true << false;
+        QTest::newRow("internet unticked") << false << true;
+        QTest::newRow("left on") << true << true;
     }
 
     void configuration_box_follows_language_change() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -60,6 +61,55 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Reply_Test, Own_Version_Not_Readable_Never_Newer) {
     EXPECT_FALSE(qm::Reply_Offers_Newer("VER. 9.999", "1.00"));
     EXPECT_TRUE(qm::Reply_Offers_Newer("VER. 9.999", "VER. 1.000"));
+}
+
+struct Http_Case {
+    const char* name;
+    const char* raw;
+    const char* body; // nullptr: the query failed
+};
+
+class Http_Reply_Test : public testing::TestWithParam<Http_Case> {};
+
+TEST_P(Http_Reply_Test, Takes_The_Body_Of_A_Whole_Success) {
+    const std::optional<std::string> body = qm::Http_Reply_Body(GetParam().raw);
+    if (GetParam().body == nullptr) {
+        EXPECT_FALSE(body.has_value()) << *body;
+    } else {
+        ASSERT_TRUE(body.has_value());
+        EXPECT_EQ(*body, GetParam().body);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, Http_Reply_Test,
+    testing::Values(Http_Case{"Plain", "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\nVER. 1.001", "VER. 1.001"},
+                    Http_Case{"Http11", "HTTP/1.1 200 OK\r\n\r\nVER. 1.001\r\n", "VER. 1.001\r\n"},
+                    Http_Case{"BareLineFeeds", "HTTP/1.0 200 OK\nServer: x\n\nVER. 1.001", "VER. 1.001"},
+                    Http_Case{"LengthCutsTrailingBytes", "HTTP/1.0 200 OK\r\ncontent-length: 4\r\n\r\nVER. 1.001", "VER."},
+                    Http_Case{"ShorterThanLength", "HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVER. 1.001", nullptr},
+                    Http_Case{"Redirect", "HTTP/1.0 302 Found\r\nLocation: /x\r\n\r\nVER. 1.001", nullptr},
+                    Http_Case{"ServerError", "HTTP/1.0 500 Error\r\n\r\nVER. 1.001", nullptr},
+                    Http_Case{"Chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nVER. \r\n0\r\n\r\n", nullptr},
+                    Http_Case{"NoHeadEnd", "HTTP/1.0 200 OK\r\nContent-Type: text/html", nullptr},
+                    Http_Case{"NotHttp", "VER. 1.001\r\n\r\n", nullptr},
+                    Http_Case{"BadStatus", "HTTP/1.0 2x0 OK\r\n\r\nVER. 1.001", nullptr},
+                    Http_Case{"Empty", "", nullptr}),
+    [](const testing::TestParamInfo<Http_Case>& info) { return std::string(info.param.name); });
+
+TEST(Http_Reply_Test, Refuses_A_Body_Too_Long_To_Be_A_Version) {
+    const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+    const std::string longest = "VER. 1.001" + std::string(qm::Max_Version_Reply_Bytes - 10, ' ');
+    EXPECT_TRUE(qm::Http_Reply_Body(head + longest).has_value());
+    EXPECT_FALSE(qm::Http_Reply_Body(head + longest + ' ').has_value());
+}
+
+TEST(Http_Request_Test, Names_The_Host_And_Only_The_Two_Headers) {
+    EXPECT_EQ(qm::Version_Request("updates.example", 0, "/p?q=1"),
+              "GET /p?q=1 HTTP/1.0\r\nHost: updates.example\r\n"
+              "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+              "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n\r\n");
+    EXPECT_EQ(qm::Version_Request("127.0.0.1", 8080, "/").substr(0, 38), "GET / HTTP/1.0\r\nHost: 127.0.0.1:8080\r\n");
 }
 
 } // namespace
