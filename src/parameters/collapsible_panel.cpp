@@ -1,6 +1,6 @@
 #include "parameters/collapsible_panel.h"
 
-#include <QFontDatabase>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -12,19 +12,10 @@
 namespace qm::gui {
 
 QFont Window_Font(int pixel_size, bool bold) {
-    static const QString family = [] {
-        const QStringList installed = QFontDatabase::families();
-        for (const QString& name : {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}) {
-            if (installed.contains(name)) {
-                return name;
-            }
-        }
-        return QString();
-    }();
     QFont font;
-    if (!family.isEmpty()) {
-        font.setFamily(family);
-    }
+    // Verdana where installed, else DejaVu Sans: resolved when the font is first used, without
+    // listing every installed family (which loads the whole font database at start-up).
+    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixel_size);
     font.setBold(bold);
@@ -153,6 +144,18 @@ Panel_Group::Panel_Group(QWidget* parent) : QScrollArea(parent), content_(new QW
     setWidget(content_);
     // Follow the thumb while it is dragged.
     verticalScrollBar()->setTracking(true);
+    // The group itself takes no keys: the focus belongs to the fields inside it.
+    setFocusPolicy(Qt::NoFocus);
+    // A field that gets the focus by any means (Tab, a jump from another field, a click, the
+    // program) is scrolled into view, so typing never lands where the user cannot see.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && content_->isAncestorOf(now)) {
+            // The whole field, frame included: ensureWidgetVisible shows only a text field's cursor.
+            const QRect field(now->mapTo(content_, QPoint(0, 0)), now->size());
+            ensureVisible(field.center().x(), field.center().y(), field.width() / 2,
+                          field.height() / 2 + Focus_Margin);
+        }
+    });
 }
 
 void Panel_Group::Add_Panel(Collapsible_Panel* panel) {

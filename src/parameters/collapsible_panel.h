@@ -57,6 +57,8 @@ class Panel_Group : public QScrollArea {
 public:
     // Pixels scrolled by one line request.
     static constexpr int Line_Step = 16;
+    // Room kept above and below a field scrolled into view.
+    static constexpr int Focus_Margin = 8;
 
     explicit Panel_Group(QWidget* parent = nullptr);
 

@@ -1,4 +1,5 @@
 #include "parameters/par_gen.h"
+#include "language/lang_table.h"
 
 #include "common/conversions.h"
 #include "common/file_io.h"
@@ -156,7 +157,7 @@ void Fill(const pugi::xml_document& doc, const std::string& name, Par_Gen_Read& 
             if (!read.message.empty()) {
                 read.message += '\n';
             }
-            read.message += name + ": the text of " + def.element + " is not UTF-8 text";
+            read.message += name + Lang(72) + def.element + Lang(73);
         }
         read.set[id] = std::move(*text);
     }
@@ -253,7 +254,7 @@ Par_Gen_Save Save_Par_Gen(const Par_Gen_Set& set, const std::string& path, bool 
         const std::optional<std::string> backup = Keep_Backup(path);
         if (!backup) {
             save.ok = false;
-            save.message = path + ": the old file could not be copied aside, so it was not replaced";
+            save.message = path + Lang(74);
             return save;
         }
         save.backup = *backup;

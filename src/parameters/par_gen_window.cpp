@@ -238,6 +238,7 @@ void Par_Gen_Window::FormCreate() {
     Order_TAB_Panels();
     Move_GroupBoxs();
     Set_Lang();
+    Set_Tab_Order();
 
     // The wheel over the panels scrolls the group whichever control is under the pointer.
     CPG->viewport()->installEventFilter(this);
@@ -313,6 +314,25 @@ void Par_Gen_Window::Order_TAB_Panels() {
     for (const auto& [panel, entry] : panels) {
         panel->Set_Caption(QString::number(number++) + QStringLiteral(". ") + Text(entry));
         CPG->Add_Panel(panel);
+    }
+}
+
+void Par_Gen_Window::Set_Tab_Order() {
+    // The panels joined the window after the buttons, so the default chain would visit OK and
+    // Cancel first. Rows top to bottom, panel after panel (each body's controls were made in row
+    // order, check boxes before their fields), then OK and Cancel.
+    std::vector<QWidget*> chain;
+    for (Collapsible_Panel* panel : {CP_S7_Protocol, CP_IEC61850_Server, CP_TLS_Server, CP_NTP}) {
+        for (QWidget* child : panel->Body()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((child->focusPolicy() & Qt::TabFocus) != 0) {
+                chain.push_back(child);
+            }
+        }
+    }
+    chain.push_back(Btn_OK);
+    chain.push_back(Btn_Cancel);
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
     }
 }
 
@@ -410,11 +430,12 @@ void Par_Gen_Window::FormShow() {
     Set_Fields(read);
     keep_old_file_ = read.file_found && !read.complete;
     Move_GroupBoxs();
+    // Typing goes straight into the first field; the group scrolls to it.
+    edit_[At(Par_Id::S7_Protocol_IP1)]->setFocus(Qt::OtherFocusReason);
     if (!read.complete) {
         const QString text =
             QString::fromUtf8(read.message) +
-            QStringLiteral("\n\nThe values that could be read are shown, the others have their defaults. "
-                           "Before OK replaces the file, a copy of it is kept beside it.");
+            QStringLiteral("\n\n") + Text(95);
         // After the window is up, so the message stands over it.
         QTimer::singleShot(0, this, [this, text] { Show_Error(this, text); });
     }
@@ -486,7 +507,7 @@ void Par_Gen_Window::Btn_OKClick() {
     }
     keep_old_file_ = false;
     if (!save.backup.empty()) {
-        Show_Information(this, QStringLiteral("The previous file could not be read completely; it was kept as\n") +
+        Show_Information(this, Text(94) + QStringLiteral("\n") +
                                    QString::fromUtf8(save.backup));
     }
     accept();

@@ -39,6 +39,7 @@ private:
     void FormShow();
     void Order_TAB_Panels();
     void Move_GroupBoxs();
+    void Set_Tab_Order();
     void Btn_OKClick();
     bool Controllo_Dati();
     bool KeyPress(QLineEdit* field);

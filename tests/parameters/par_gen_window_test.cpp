@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +105,80 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("12"));
         auto* target = window_->findChild<QLineEdit*>(to);
         QVERIFY(!target->text().contains(QLatin1Char('.')));
+    }
+
+    void Opens_Typing_Into_The_First_Address_Field() {
+        Open();
+        QCOMPARE(QApplication::focusWidget(), Edit("E_S7_Protocol_IP1"));
+        QCOMPARE(Find<QScrollArea>("CPG")->focusPolicy(), Qt::NoFocus);
+        Edit("E_S7_Protocol_IP1")->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10"));
+        QCOMPARE(Edit("E_S7_Protocol_IP1")->text(), QStringLiteral("10"));
+    }
+
+    // Tab walks the rows of each panel from the top panel down, check boxes before their fields,
+    // then OK and Cancel, and every field it reaches is scrolled into view.
+    void Tab_Follows_The_Rows_Then_The_Buttons() {
+        window_->resize(window_->width(), 300); // most of the group out of sight
+        Open();
+        Find<QCheckBox>("CB_TLS_Server_Enable")->setChecked(true); // its rows join the chain
+        QCOMPARE(QApplication::focusWidget(), Edit("E_S7_Protocol_IP1"));
+        const char* const names[] = {
+            "E_S7_Protocol_IP1", "E_S7_Protocol_IP2", "E_S7_Protocol_IP3", "E_S7_Protocol_IP4",
+            "E_S7_Protocol_SM1", "E_S7_Protocol_SM2", "E_S7_Protocol_SM3", "E_S7_Protocol_SM4",
+            "CB_S7_Protocol_En_GAT", "E_S7_Protocol_GAT1", "E_S7_Protocol_GAT2", "E_S7_Protocol_GAT3",
+            "E_S7_Protocol_GAT4", "E_IEC61850_Server_IP1", "E_IEC61850_Server_IP2", "E_IEC61850_Server_IP3",
+            "E_IEC61850_Server_IP4", "E_IEC61850_Server_SM1", "E_IEC61850_Server_SM2", "E_IEC61850_Server_SM3",
+            "E_IEC61850_Server_SM4", "CB_IEC61850_Server_En_GAT", "E_IEC61850_Server_GAT1",
+            "E_IEC61850_Server_GAT2", "E_IEC61850_Server_GAT3", "E_IEC61850_Server_GAT4",
+            "CB_IEC61850_Server_En_DNS", "E_IEC61850_Server_DNS1", "E_IEC61850_Server_DNS2",
+            "E_IEC61850_Server_DNS3", "E_IEC61850_Server_DNS4", "E_IEC61850_Server_Port",
+            "E_IEC61850_Server_Password", "CB_TLS_Server_Enable", "E_TLS_Server_Key", "E_TLS_Server_Key_Pass",
+            "E_TLS_Server_Server_Cert", "E_TLS_Server_Root_Cert", "CB_TLS_Server_En_Known_Cert",
+            "E_NTP_Server_URL", "E_NTP_Poll_Time", "Btn_OK", "Btn_Cancel", "E_S7_Protocol_IP1"};
+        QStringList expected;
+        for (const char* name : names) {
+            expected.append(QString::fromUtf8(name));
+        }
+        const QWidget* viewport = Find<QScrollArea>("CPG")->viewport();
+        QStringList visited;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus != nullptr);
+            visited.append(focus->objectName());
+            if (viewport->isAncestorOf(focus)) {
+                const QRect seen(focus->mapTo(viewport, QPoint(0, 0)), focus->size());
+                QVERIFY2(viewport->rect().contains(seen), qPrintable(focus->objectName()));
+            }
+            if (i + 1 < expected.size()) {
+                QTest::keyClick(focus, Qt::Key_Tab);
+            }
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void Dot_Into_A_Field_Out_Of_Sight_Scrolls_It_Into_View() {
+        window_->resize(window_->width(), 300);
+        Open();
+        QScrollArea* group = Find<QScrollArea>("CPG");
+        QLineEdit* gat4 = Edit("E_IEC61850_Server_GAT4");
+        QLineEdit* dns1 = Edit("E_IEC61850_Server_DNS1");
+        const auto seen = [group](const QWidget* w) {
+            return group->viewport()->rect().contains(QRect(w->mapTo(group->viewport(), QPoint(0, 0)), w->size()));
+        };
+        // The gateway row at the bottom edge, the DNS row below it out of sight.
+        group->verticalScrollBar()->setValue(0);
+        const int bottom = gat4->mapTo(group->widget(), QPoint(0, gat4->height())).y();
+        group->verticalScrollBar()->setValue(bottom - group->viewport()->height());
+        QVERIFY(!seen(dns1));
+        dns1->clear();
+        gat4->setFocus();
+        QVERIFY(seen(gat4));
+        QTest::keyClick(gat4, '.');
+        QCOMPARE(QApplication::focusWidget(), dns1);
+        QVERIFY(seen(dns1));
+        QTest::keyClicks(dns1, QStringLiteral("8"));
+        QCOMPARE(dns1->text(), QStringLiteral("8"));
     }
 
     void Dot_Is_Typed_In_Other_Fields() {
