@@ -105,6 +105,12 @@ void Grid_View::Make_Fixed_Column() {
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_column_->verticalScrollBar(),
             &QAbstractSlider::setValue);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
+        // A width the user set (a drag, a double-click) is kept for the rest of the run.
+        // (A stretched last column follows the window, not the user.)
+        const bool stretched = horizontalHeader()->stretchLastSection() && col == grid_.Col_Count() - 1;
+        if (!fitting_ && !stretched && col >= 0 && col < static_cast<int>(user_widths_.size())) {
+            user_widths_[static_cast<std::size_t>(col)] = size;
+        }
         if (col == 0) {
             fixed_column_->setColumnWidth(0, size);
             Place_Fixed_Column();
@@ -232,7 +238,13 @@ void Grid_View::Fit_Widths() {
     const QFontMetrics header_metrics(horizontalHeader()->font());
     const QFontMetrics cell_metrics(font());
     const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 10;
+    user_widths_.resize(static_cast<std::size_t>(grid_.Col_Count()), 0);
+    fitting_ = true;
     for (int c = 0; c < grid_.Col_Count(); ++c) {
+        if (const int kept = user_widths_[static_cast<std::size_t>(c)]; kept > 0) {
+            setColumnWidth(c, kept);
+            continue;
+        }
         int width = min_widths_[static_cast<std::size_t>(c)];
         width = std::max(width, header_metrics.horizontalAdvance(To_Q(grid_.Text(c, 0))) + margin);
         const Grid_Column& column = grid_.Column(c);
@@ -245,6 +257,7 @@ void Grid_View::Fit_Widths() {
         }
         setColumnWidth(c, width);
     }
+    fitting_ = false;
 }
 
 void Grid_View::Reset_Rows() {

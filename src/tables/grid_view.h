@@ -87,6 +87,8 @@ private:
     Memo_Delegate* memo_delegate_ = nullptr;
     QTableView* fixed_column_ = nullptr; // column 0 drawn over the view, so it stays when scrolling
     std::vector<int> min_widths_;
+    std::vector<int> user_widths_; // 0: not set by the user, fitted to header and items
+    bool fitting_ = false;
 };
 
 } // namespace qm::gui

@@ -6,7 +6,9 @@
 #include <QLayout>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -139,6 +141,104 @@ void Show_Read_Problems(QWidget* window, const std::string& message) {
     }
     // Queued, so that the box comes up over the window rather than before it.
     QTimer::singleShot(0, window, [window, text = To_Q(message)] { Show_Error(window, text); });
+}
+
+Grid_Window::Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent)
+    : QDialog(parent), texts_(texts) {
+    setObjectName(QString::fromUtf8(object_name));
+}
+
+void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
+    auto* layout = new QVBoxLayout(this);
+    const Title_Area title = Add_Title_Area(this, layout);
+    L_SW_Code = title.L_SW_Code;
+    L_SW_Desc = title.L_SW_Desc;
+    layout->addWidget(body, 1);
+
+    const Table_Buttons buttons = Add_Button_Bar(this, layout);
+    Btn_OK = buttons.Btn_OK;
+    Btn_Cancel = buttons.Btn_Cancel;
+    Btn_Delete_Row = buttons.Btn_Delete_Row;
+    Btn_Insert_Row = buttons.Btn_Insert_Row;
+    Btn_Copy_Row = buttons.Btn_Copy_Row;
+    Btn_Paste_Row = buttons.Btn_Paste_Row;
+    connect(Btn_OK, &QPushButton::clicked, this, &Grid_Window::Btn_OKClick);
+    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Btn_Delete_Row, &QPushButton::clicked, this,
+            [this] { Ask_And_Delete_Row(this, Shown_Table(), texts_.delete_question); });
+    connect(Btn_Insert_Row, &QPushButton::clicked, this, [this] { Shown_Table()->Insert_Row(); });
+    connect(Btn_Copy_Row, &QPushButton::clicked, this, [this] {
+        Grid_View* table = Shown_Table();
+        if (!table->Copy_Row()) {
+            return;
+        }
+        for (Grid_View* other : Tables()) {
+            Copied_Flag(other) = other == table;
+        }
+    });
+    connect(Btn_Paste_Row, &QPushButton::clicked, this, [this] {
+        Grid_View* table = Shown_Table();
+        table->Paste_Row(Copied_Flag(table), Message_Prompts(this));
+    });
+
+    resize(client);
+    Set_Lang();
+    if (fit_width) {
+        Fit_Width_To_Table(this, Tables().front());
+    }
+}
+
+void Grid_Window::Set_Lang() {
+    setWindowTitle(Lang_Q(texts_.title));
+    L_SW_Desc->setText(Lang_Q(texts_.description));
+    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row},
+                     texts_.first_caption, texts_.first_hint);
+    Set_Table_Texts();
+}
+
+void Grid_Window::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void Grid_Window::FormShow() {
+    for (Grid_View* table : Tables()) {
+        table->Reset_Rows();
+        Copied_Flag(table) = false;
+    }
+    Prepare_Opening();
+    file_read_complete_ = true;
+    const std::string& path = File_Path();
+    if (!path.empty()) {
+        const Table_Read_Info info = Load(path);
+        file_read_complete_ = info.complete;
+        Show_Read_Problems(this, info.Message());
+    }
+}
+
+void Grid_Window::Btn_OKClick() {
+    for (Grid_View* table : Tables()) {
+        table->Commit_Edit();
+    }
+    if (!Controllo_dati()) {
+        return;
+    }
+    const std::string& path = File_Path();
+    if (path.empty()) {
+        Show_Error(this, Lang_Q(18));
+        return;
+    }
+    const Table_Save_Result saved = Save(path, !file_read_complete_);
+    if (!saved.ok) {
+        Show_Error(this, To_Q(saved.message));
+        return;
+    }
+    if (!saved.backup_path.empty()) {
+        Show_Information(this, To_Q(saved.message));
+    }
+    accept();
 }
 
 } // namespace qm::gui

@@ -1,7 +1,9 @@
 #pragma once
-// Pieces every table window is built from: the title area, the button bar, texts from the string
-// table and the message boxes handed to the row operations.
+// What every table window shares: the title area, the button bar with its texts and hints, the
+// row buttons, the opening that reloads the file, and OK's check-and-save; plus the texts from the
+// string table and the message boxes handed to the row operations.
 
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 
@@ -9,10 +11,12 @@
 #include <string>
 
 #include "tables/grid_edit.h"
+#include "tables/table_file.h"
 
 class QBoxLayout;
 class QLabel;
 class QPushButton;
+class QShowEvent;
 class QWidget;
 
 namespace qm::gui {
@@ -56,5 +60,67 @@ void Fit_Width_To_Table(QWidget* window, const Grid_View* table);
 
 // Shows the problems met reading a file once the window is on screen.
 void Show_Read_Problems(QWidget* window, const std::string& message);
+
+// The string-table entries of a table window: title, description, the six button captions and
+// the six hints that follow them, and the Delete Row question.
+struct Grid_Window_Texts {
+    int title;
+    int description;
+    int first_caption;
+    int first_hint;
+    int delete_question;
+};
+
+// A table window: a subclass makes its tables, hands the widget that holds them to Set_Up, and
+// says how its file is read, checked and saved. Everything else is here, once for all three.
+class Grid_Window : public QDialog {
+    Q_OBJECT
+public:
+    // Applies the texts of the string table: the shared ones here, the table's own in Set_Table_Texts.
+    void Set_Lang();
+    // The window's check of its rows; shows the first fault and returns false, or returns true.
+    virtual bool Controllo_dati() = 0;
+
+    QLabel* L_SW_Code = nullptr;
+    QLabel* L_SW_Desc = nullptr;
+    QPushButton* Btn_OK = nullptr;
+    QPushButton* Btn_Cancel = nullptr;
+    QPushButton* Btn_Delete_Row = nullptr;
+    QPushButton* Btn_Insert_Row = nullptr;
+    QPushButton* Btn_Copy_Row = nullptr;
+    QPushButton* Btn_Paste_Row = nullptr;
+
+protected:
+    Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent);
+
+    // Lays out the title area, body (the tables or their pages) and the button bar, wires the
+    // buttons, sizes the window and applies the texts. Called once at the end of the subclass's
+    // constructor; fit_width widens the window to its table's columns.
+    void Set_Up(QWidget* body, QSize client, bool fit_width);
+
+    // Every table of the window, and the one the row buttons act on.
+    virtual std::vector<Grid_View*> Tables() const = 0;
+    virtual Grid_View* Shown_Table() const { return Tables().front(); }
+    // The "row copied" flag of a table: a row pastes only into the table it was copied from.
+    virtual bool& Copied_Flag(Grid_View* table) = 0;
+    // Headers and header hints of the tables.
+    virtual void Set_Table_Texts() = 0;
+    // The open configuration's file of this window.
+    virtual const std::string& File_Path() const = 0;
+    // At every opening, after the rows were reset and before the file is read.
+    virtual void Prepare_Opening() {}
+    // Fills the tables from the file, returning the read's report.
+    virtual Table_Read_Info Load(const std::string& path) = 0;
+    virtual Table_Save_Result Save(const std::string& path, bool keep_backup) = 0;
+
+    void showEvent(QShowEvent* event) override;
+    void FormShow();
+    void Btn_OKClick();
+
+private:
+    Grid_Window_Texts texts_;
+    // False when the last opening could not read the whole file: the save then keeps it.
+    bool file_read_complete_ = true;
+};
 
 } // namespace qm::gui

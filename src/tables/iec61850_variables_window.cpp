@@ -1,13 +1,8 @@
 #include "tables/iec61850_variables_window.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
-
+#include "common/app_state.h"
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
-#include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
@@ -22,13 +17,8 @@ constexpr int Client_Height = 337;
 
 } // namespace
 
-IEC61850_Variables_Window::IEC61850_Variables_Window(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFIEC61850_Variables"));
-    auto* layout = new QVBoxLayout(this);
-    const Title_Area title = Add_Title_Area(this, layout);
-    L_SW_Code = title.L_SW_Code;
-    L_SW_Desc = title.L_SW_Desc;
-
+IEC61850_Variables_Window::IEC61850_Variables_Window(QWidget* parent)
+    : Grid_Window("TFIEC61850_Variables", {1500, 1501, 1502, 1508, 1531}, parent) {
     ACG = new Grid_View(Var_Col::Col_Count, Variable_Rows + 1, Grid_Mode::Text, this);
     ACG->setObjectName(QStringLiteral("ACG"));
     ACG->Set_Column(Var_Col::Enable, Cell_Editor::Text_Check);
@@ -40,62 +30,30 @@ IEC61850_Variables_Window::IEC61850_Variables_Window(QWidget* parent) : QDialog(
     ACG->Set_Column(Var_Col::Swap, Cell_Editor::Text_Check);
     ACG->Set_Column(Var_Col::SwapWord, Cell_Editor::Text_Check);
     ACG->Set_Min_Widths({30, 50, 150, 80, 50, 60, 60, 60, 90, 80, 45, 60, 130});
-    layout->addWidget(ACG, 1);
-
-    const Table_Buttons buttons = Add_Button_Bar(this, layout);
-    Btn_OK = buttons.Btn_OK;
-    Btn_Cancel = buttons.Btn_Cancel;
-    Btn_Delete_Row = buttons.Btn_Delete_Row;
-    Btn_Insert_Row = buttons.Btn_Insert_Row;
-    Btn_Copy_Row = buttons.Btn_Copy_Row;
-    Btn_Paste_Row = buttons.Btn_Paste_Row;
-    connect(Btn_OK, &QPushButton::clicked, this, &IEC61850_Variables_Window::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Btn_Delete_Row, &QPushButton::clicked, this, [this] { Ask_And_Delete_Row(this, ACG, 1531); });
-    connect(Btn_Insert_Row, &QPushButton::clicked, this, [this] { ACG->Insert_Row(); });
-    connect(Btn_Copy_Row, &QPushButton::clicked, this, [this] {
-        if (ACG->Copy_Row()) {
-            Do_Copy = true;
-        }
-    });
-    connect(Btn_Paste_Row, &QPushButton::clicked, this,
-            [this] { ACG->Paste_Row(Do_Copy, Message_Prompts(this)); });
-
-    resize(Client_Width, Client_Height);
-    Set_Lang();
-    Fit_Width_To_Table(this, ACG);
+    Set_Up(ACG, QSize(Client_Width, Client_Height), true);
 }
 
-void IEC61850_Variables_Window::Set_Lang() {
-    setWindowTitle(Lang_Q(1500));
-    L_SW_Desc->setText(Lang_Q(1501));
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row},
-                     1502, 1508);
+void IEC61850_Variables_Window::Set_Table_Texts() {
     ACG->Set_Headers(
         Lang_Texts({1514, 1515, 1516, 1517, 1518, 1519, 1520, 1532, 1533, 1534, 1542, 1543, 1521}));
     Hint_List = Lang_List({1522, 1523, 1524, 1525, 1526, 1527, 1535, 1536, 1537, 1544, 1545, 1528});
     ACG->Set_Header_Hints(Hint_List);
 }
 
-void IEC61850_Variables_Window::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) {
-        FormShow();
-    }
+const std::string& IEC61850_Variables_Window::File_Path() const {
+    return State().Project.IEC61850_Variables_File;
 }
 
-void IEC61850_Variables_Window::FormShow() {
-    ACG->Reset_Rows();
-    NByte_IN = Variables_NByte_IN;
-    file_read_complete_ = true;
-    const std::string& path = State().Project.IEC61850_Variables_File;
-    if (!path.empty()) {
-        const Table_Read_Result result = Read_IEC61850_Variables_File(path);
-        ACG->Fill_Rows(result.rows);
-        file_read_complete_ = result.info.complete;
-        Show_Read_Problems(this, result.info.Message());
-    }
-    Do_Copy = false;
+void IEC61850_Variables_Window::Prepare_Opening() { NByte_IN = Variables_NByte_IN; }
+
+Table_Read_Info IEC61850_Variables_Window::Load(const std::string& path) {
+    Table_Read_Result result = Read_IEC61850_Variables_File(path);
+    ACG->Fill_Rows(result.rows);
+    return std::move(result.info);
+}
+
+Table_Save_Result IEC61850_Variables_Window::Save(const std::string& path, bool keep_backup) {
+    return Save_IEC61850_Variables_File(path, ACG->Rows(), keep_backup);
 }
 
 bool IEC61850_Variables_Window::Controllo_dati() {
@@ -104,27 +62,6 @@ bool IEC61850_Variables_Window::Controllo_dati() {
         return false;
     }
     return true;
-}
-
-void IEC61850_Variables_Window::Btn_OKClick() {
-    ACG->Commit_Edit();
-    if (!Controllo_dati()) {
-        return;
-    }
-    const std::string& path = State().Project.IEC61850_Variables_File;
-    if (path.empty()) {
-        Show_Error(this, Lang_Q(18));
-        return;
-    }
-    const Table_Save_Result saved = Save_IEC61850_Variables_File(path, ACG->Rows(), !file_read_complete_);
-    if (!saved.ok) {
-        Show_Error(this, To_Q(saved.message));
-        return;
-    }
-    if (!saved.backup_path.empty()) {
-        Show_Information(this, To_Q(saved.message));
-    }
-    accept();
 }
 
 } // namespace qm::gui

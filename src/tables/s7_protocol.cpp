@@ -1,4 +1,5 @@
 #include "tables/s7_protocol.h"
+#include "language/lang_table.h"
 
 #include "common/conversions.h"
 #include "tables/table_xml.h"
@@ -50,8 +51,7 @@ bool Read_Section_Rows(Table_Xml& x, pugi::xml_node root, const char* section_na
     if (!section) {
         // A malformed file that broke off earlier has said so already.
         if (x.error_offset < 0) {
-            Add_Problem(x.info, Where(x, root) + "the root element has no " + section_name +
-                                    " element; reading stopped there");
+            Add_Problem(x.info, Where(x, root) + Lang(66) + section_name + Lang(67));
         }
         return false;
     }
@@ -68,9 +68,8 @@ bool Read_Section_Rows(Table_Xml& x, pugi::xml_node root, const char* section_na
             } else if (name == "Rack" || name == "Slot") {
                 cells[k] = "0"; // files of earlier versions had neither
             } else {
-                Add_Problem(x.info, Where(x, rows[i]) + "row " + std::to_string(i + 1) + " of " + section_name +
-                                        " has no attribute " + std::string(name) +
-                                        "; this row and the rest of the file were not loaded");
+                Add_Problem(x.info, Where(x, rows[i]) + Lang(68) + std::to_string(i + 1) + Lang(69) + section_name +
+                                        Lang(70) + std::string(name) + Lang(71));
                 return false;
             }
         }

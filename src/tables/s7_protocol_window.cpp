@@ -1,14 +1,10 @@
 #include "tables/s7_protocol_window.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "common/gui/message_box.h"
-#include "language/lang_table.h"
 #include "common/app_state.h"
+#include "common/gui/message_box.h"
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
@@ -66,13 +62,8 @@ QWidget* Page_With(QWidget* table_parent_page, Grid_View* table) {
 
 } // namespace
 
-S7_Protocol_Window::S7_Protocol_Window(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFS7_Protocol_Set_Access"));
-    auto* layout = new QVBoxLayout(this);
-    const Title_Area title = Add_Title_Area(this, layout);
-    L_SW_Code = title.L_SW_Code;
-    L_SW_Desc = title.L_SW_Desc;
-
+S7_Protocol_Window::S7_Protocol_Window(QWidget* parent)
+    : Grid_Window("TFS7_Protocol_Set_Access", {1200, 1201, 1202, 1208, 1531}, parent) {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TS_S7_Read = new QWidget(PageControl1);
@@ -83,31 +74,10 @@ S7_Protocol_Window::S7_Protocol_Window(QWidget* parent) : QDialog(parent) {
     ACG_S7_Write = Make_Write_Table(TS_S7_Write);
     PageControl1->addTab(Page_With(TS_S7_Read, ACG_S7_Read), QString());
     PageControl1->addTab(Page_With(TS_S7_Write, ACG_S7_Write), QString());
-    layout->addWidget(PageControl1, 1);
-
-    const Table_Buttons buttons = Add_Button_Bar(this, layout);
-    Btn_OK = buttons.Btn_OK;
-    Btn_Cancel = buttons.Btn_Cancel;
-    Btn_Delete_Row = buttons.Btn_Delete_Row;
-    Btn_Insert_Row = buttons.Btn_Insert_Row;
-    Btn_Copy_Row = buttons.Btn_Copy_Row;
-    Btn_Paste_Row = buttons.Btn_Paste_Row;
-    connect(Btn_OK, &QPushButton::clicked, this, &S7_Protocol_Window::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Btn_Delete_Row, &QPushButton::clicked, this, &S7_Protocol_Window::Btn_Delete_RowClick);
-    connect(Btn_Insert_Row, &QPushButton::clicked, this, &S7_Protocol_Window::Btn_Insert_RowClick);
-    connect(Btn_Copy_Row, &QPushButton::clicked, this, &S7_Protocol_Window::Btn_Copy_RowClick);
-    connect(Btn_Paste_Row, &QPushButton::clicked, this, &S7_Protocol_Window::Btn_Paste_RowClick);
-
-    resize(Client_Width, Client_Height);
-    Set_Lang();
+    Set_Up(PageControl1, QSize(Client_Width, Client_Height), false);
 }
 
-void S7_Protocol_Window::Set_Lang() {
-    setWindowTitle(Lang_Q(1200));
-    L_SW_Desc->setText(Lang_Q(1201));
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row},
-                     1202, 1208);
+void S7_Protocol_Window::Set_Table_Texts() {
     PageControl1->setTabText(0, Lang_Q(1214));
     PageControl1->setTabText(1, Lang_Q(1215));
 
@@ -124,39 +94,42 @@ void S7_Protocol_Window::Set_Lang() {
     ACG_S7_Write->Set_Header_Hints(Hint_S7_Set_Access_Write);
 }
 
-void S7_Protocol_Window::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) {
-        FormShow();
+const std::string& S7_Protocol_Window::File_Path() const {
+    return State().Project.S7_Protocol_File;
+}
+
+void S7_Protocol_Window::Prepare_Opening() {
+    PageControl1->setCurrentWidget(TS_S7_Read);
+    NByte_IN = qm::NByte_IN;
+    NByte_OUT = qm::NByte_OUT;
+    // 1500 items to make and measure: only when the sizes changed, not at every opening.
+    if (items_in_ != NByte_IN) {
+        ACG_S7_Read->Set_Items(S7_Read_Col::Position, Position_Items(NByte_IN));
+        items_in_ = NByte_IN;
+    }
+    if (items_out_ != NByte_OUT) {
+        ACG_S7_Write->Set_Items(S7_Write_Col::Position, Position_Items(NByte_OUT));
+        items_out_ = NByte_OUT;
     }
 }
 
-void S7_Protocol_Window::FormShow() {
-    ACG_S7_Read->Reset_Rows();
-    ACG_S7_Write->Reset_Rows();
-    PageControl1->setCurrentWidget(TS_S7_Read);
+Table_Read_Info S7_Protocol_Window::Load(const std::string& path) {
+    S7_Protocol_Read_Result result = Read_S7_Protocol_File(path);
+    ACG_S7_Read->Fill_Rows(result.data.Read);
+    ACG_S7_Write->Fill_Rows(result.data.Write);
+    return std::move(result.info);
+}
 
-    NByte_IN = qm::NByte_IN;
-    NByte_OUT = qm::NByte_OUT;
-    ACG_S7_Read->Set_Items(S7_Read_Col::Position, Position_Items(NByte_IN));
-    ACG_S7_Write->Set_Items(S7_Write_Col::Position, Position_Items(NByte_OUT));
-
-    file_read_complete_ = true;
-    const std::string& path = State().Project.S7_Protocol_File;
-    if (!path.empty()) {
-        const S7_Protocol_Read_Result result = Read_S7_Protocol_File(path);
-        ACG_S7_Read->Fill_Rows(result.data.Read);
-        ACG_S7_Write->Fill_Rows(result.data.Write);
-        file_read_complete_ = result.info.complete;
-        Show_Read_Problems(this, result.info.Message());
-    }
-
-    Do_Copy_In_Read = false;
-    Do_Copy_In_Write = false;
+Table_Save_Result S7_Protocol_Window::Save(const std::string& path, bool keep_backup) {
+    return Save_S7_Protocol_File(path, S7_Protocol_Data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()}, keep_backup);
 }
 
 Grid_View* S7_Protocol_Window::Shown_Table() const {
     return PageControl1->currentWidget() == TS_S7_Write ? ACG_S7_Write : ACG_S7_Read;
+}
+
+bool& S7_Protocol_Window::Copied_Flag(Grid_View* table) {
+    return table == ACG_S7_Write ? Do_Copy_In_Write : Do_Copy_In_Read;
 }
 
 bool S7_Protocol_Window::Controllo_dati() {
@@ -166,49 +139,6 @@ bool S7_Protocol_Window::Controllo_dati() {
         return false;
     }
     return true;
-}
-
-void S7_Protocol_Window::Btn_OKClick() {
-    ACG_S7_Read->Commit_Edit();
-    ACG_S7_Write->Commit_Edit();
-    if (!Controllo_dati()) {
-        return;
-    }
-    const std::string& path = State().Project.S7_Protocol_File;
-    if (path.empty()) {
-        Show_Error(this, Lang_Q(18));
-        return;
-    }
-    const S7_Protocol_Data data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()};
-    const Table_Save_Result saved = Save_S7_Protocol_File(path, data, !file_read_complete_);
-    if (!saved.ok) {
-        Show_Error(this, To_Q(saved.message));
-        return;
-    }
-    if (!saved.backup_path.empty()) {
-        Show_Information(this, To_Q(saved.message));
-    }
-    accept();
-}
-
-void S7_Protocol_Window::Btn_Delete_RowClick() { Ask_And_Delete_Row(this, Shown_Table(), 1531); }
-
-void S7_Protocol_Window::Btn_Insert_RowClick() { Shown_Table()->Insert_Row(); }
-
-void S7_Protocol_Window::Btn_Copy_RowClick() {
-    Grid_View* table = Shown_Table();
-    if (!table->Copy_Row()) {
-        return;
-    }
-    // A row pastes only into the table it was copied from.
-    Do_Copy_In_Read = table == ACG_S7_Read;
-    Do_Copy_In_Write = table == ACG_S7_Write;
-}
-
-void S7_Protocol_Window::Btn_Paste_RowClick() {
-    Grid_View* table = Shown_Table();
-    table->Paste_Row(table == ACG_S7_Read ? Do_Copy_In_Read : Do_Copy_In_Write,
-                     Message_Prompts(this));
 }
 
 } // namespace qm::gui

@@ -1,4 +1,5 @@
 #include "tables/table_file.h"
+#include "language/lang_table.h"
 
 #include <algorithm>
 
@@ -52,7 +53,7 @@ Table_Save_Result Save_Table_File(const pugi::xml_document& doc, const std::stri
         const std::optional<std::string> backup = Keep_Backup(path, "backup");
         if (!backup) {
             result.ok = false;
-            result.message = path + ": was not read completely and could not be copied aside, so it was not replaced";
+            result.message = path + Lang(56);
             return result;
         }
         result.backup_path = *backup;
@@ -64,7 +65,7 @@ Table_Save_Result Save_Table_File(const pugi::xml_document& doc, const std::stri
         return result;
     }
     if (!result.backup_path.empty()) {
-        result.message = path + ": the previous file, which was not read completely, was kept as " + result.backup_path;
+        result.message = path + Lang(57) + result.backup_path;
     }
     return result;
 }
@@ -98,7 +99,7 @@ void Load_Table_Xml(const std::string& path, Table_Xml& x) {
     if (!File_Exists(path)) {
         if (Dir_Exists(path)) {
             x.info.status = Xml_Load_Status::Unreadable;
-            Add_Problem(x.info, path + ": is a folder, not a file");
+            Add_Problem(x.info, path + Lang(46));
         } else {
             x.info.status = Xml_Load_Status::Missing;
         }
@@ -151,7 +152,7 @@ std::string Where(const Table_Xml& x, pugi::xml_node node) {
     if (line <= 0) {
         return x.name + ": ";
     }
-    return x.name + ": line " + std::to_string(line) + ": ";
+    return x.name + Lang(58) + std::to_string(line) + ": ";
 }
 
 pugi::xml_node Root_Element(Table_Xml& x) {
@@ -161,9 +162,7 @@ pugi::xml_node Root_Element(Table_Xml& x) {
     }
     // A malformed file already has its message; an empty partial tree needs no second one.
     if (first && x.error_offset < 0) {
-        Add_Problem(x.info, Where(x, first) + "the file begins with a " +
-                                (first.type() == pugi::node_comment ? "comment" : "node that is not an element") +
-                                " instead of its root element, so no row was loaded");
+        Add_Problem(x.info, Where(x, first) + Lang(first.type() == pugi::node_comment ? 59 : 60));
     }
     return {};
 }
@@ -186,9 +185,9 @@ std::vector<pugi::xml_node> Row_Elements(Table_Xml& x, pugi::xml_node section, i
     }
     if (extra > 0) {
         const int total = capacity + extra;
-        Add_Problem(x.info, Where(x, section) + section.name() + " holds " + std::to_string(total) +
-                                " rows but the table has room for " + std::to_string(capacity) + "; rows " +
-                                std::to_string(capacity + 1) + " to " + std::to_string(total) + " were not loaded");
+        Add_Problem(x.info, Where(x, section) + section.name() + Lang(61) + std::to_string(total) + Lang(62) +
+                                std::to_string(capacity) + Lang(63) + std::to_string(capacity + 1) + Lang(64) +
+                                std::to_string(total) + Lang(65));
     }
     return rows;
 }

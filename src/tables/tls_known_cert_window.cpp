@@ -1,12 +1,7 @@
 #include "tables/tls_known_cert_window.h"
 
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
 
-#include "common/gui/message_box.h"
 #include "common/app_state.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
@@ -22,40 +17,12 @@ constexpr int Row_Height = 60; // room for several lines of a certificate
 
 } // namespace
 
-TLS_Known_Cert_Window::TLS_Known_Cert_Window(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFTLS_Server_Known_Cert"));
-    auto* layout = new QVBoxLayout(this);
-    const Title_Area title = Add_Title_Area(this, layout);
-    L_SW_Code = title.L_SW_Code;
-    L_SW_Desc = title.L_SW_Desc;
-
+TLS_Known_Cert_Window::TLS_Known_Cert_Window(QWidget* parent)
+    : Grid_Window("TFTLS_Server_Known_Cert", {1600, 1601, 1602, 1608, 1621}, parent) {
     ASG = new Grid_View(Cert_Col::Col_Count, Cert_Rows + 1, Grid_Mode::Check_Box, this);
     ASG->setObjectName(QStringLiteral("ASG"));
-    layout->addWidget(ASG, 1);
     Init_Table();
-
-    const Table_Buttons buttons = Add_Button_Bar(this, layout);
-    Btn_OK = buttons.Btn_OK;
-    Btn_Cancel = buttons.Btn_Cancel;
-    Btn_Delete_Row = buttons.Btn_Delete_Row;
-    Btn_Insert_Row = buttons.Btn_Insert_Row;
-    Btn_Copy_Row = buttons.Btn_Copy_Row;
-    Btn_Paste_Row = buttons.Btn_Paste_Row;
-    connect(Btn_OK, &QPushButton::clicked, this, &TLS_Known_Cert_Window::Btn_OKClick);
-    connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Btn_Delete_Row, &QPushButton::clicked, this, [this] { Ask_And_Delete_Row(this, ASG, 1621); });
-    connect(Btn_Insert_Row, &QPushButton::clicked, this, [this] { ASG->Insert_Row(); });
-    connect(Btn_Copy_Row, &QPushButton::clicked, this, [this] {
-        if (ASG->Copy_Row()) {
-            Do_Copy = true;
-        }
-    });
-    connect(Btn_Paste_Row, &QPushButton::clicked, this,
-            [this] { ASG->Paste_Row(Do_Copy, Message_Prompts(this)); });
-
-    resize(Client_Width, Client_Height);
-    Set_Lang();
-    Fit_Width_To_Table(this, ASG);
+    Set_Up(ASG, QSize(Client_Width, Client_Height), true);
 }
 
 void TLS_Known_Cert_Window::Init_Table() {
@@ -72,55 +39,24 @@ void TLS_Known_Cert_Window::Init_Table() {
     ASG->Reset_Rows();
 }
 
-void TLS_Known_Cert_Window::Set_Lang() {
-    setWindowTitle(Lang_Q(1600));
-    L_SW_Desc->setText(Lang_Q(1601));
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row},
-                     1602, 1608);
+void TLS_Known_Cert_Window::Set_Table_Texts() {
     ASG->Set_Headers(Lang_Texts({1614, 1615, 1616, 1617}));
     Hint_List = Lang_List({1618, 1619, 1620});
     ASG->Set_Header_Hints(Hint_List);
 }
 
-void TLS_Known_Cert_Window::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) {
-        FormShow();
-    }
+const std::string& TLS_Known_Cert_Window::File_Path() const {
+    return State().Project.TLS_Known_Cert_File;
 }
 
-void TLS_Known_Cert_Window::FormShow() {
-    ASG->Reset_Rows();
-    file_read_complete_ = true;
-    const std::string& path = State().Project.TLS_Known_Cert_File;
-    if (!path.empty()) {
-        const Table_Read_Result result = Read_TLS_Known_Cert_File(path);
-        ASG->Fill_Rows(result.rows);
-        file_read_complete_ = result.info.complete;
-        Show_Read_Problems(this, result.info.Message());
-    }
-    Do_Copy = false;
+Table_Read_Info TLS_Known_Cert_Window::Load(const std::string& path) {
+    Table_Read_Result result = Read_TLS_Known_Cert_File(path);
+    ASG->Fill_Rows(result.rows);
+    return std::move(result.info);
 }
 
-void TLS_Known_Cert_Window::Btn_OKClick() {
-    ASG->Commit_Edit();
-    if (!Controllo_dati()) {
-        return;
-    }
-    const std::string& path = State().Project.TLS_Known_Cert_File;
-    if (path.empty()) {
-        Show_Error(this, Lang_Q(18));
-        return;
-    }
-    const Table_Save_Result saved = Save_TLS_Known_Cert_File(path, ASG->Rows(), !file_read_complete_);
-    if (!saved.ok) {
-        Show_Error(this, To_Q(saved.message));
-        return;
-    }
-    if (!saved.backup_path.empty()) {
-        Show_Information(this, To_Q(saved.message));
-    }
-    accept();
+Table_Save_Result TLS_Known_Cert_Window::Save(const std::string& path, bool keep_backup) {
+    return Save_TLS_Known_Cert_File(path, ASG->Rows(), keep_backup);
 }
 
 } // namespace qm::gui

@@ -2,49 +2,37 @@
 // "Definition the list of Known Certificates": the certificates of TLS_Known_Cert.xml, whose
 // Enable cells are check boxes with a state of their own.
 
-#include <QDialog>
 #include <QStringList>
 
 #include "tables/grid_window.h"
-
-class QLabel;
-class QPushButton;
 
 namespace qm::gui {
 
 class Grid_View;
 
-class TLS_Known_Cert_Window : public QDialog {
+class TLS_Known_Cert_Window : public Grid_Window {
     Q_OBJECT
 public:
     explicit TLS_Known_Cert_Window(QWidget* parent = nullptr);
 
-    void Set_Lang();
     // Nothing typed is refused: always true.
-    bool Controllo_dati() { return true; }
+    bool Controllo_dati() override { return true; }
 
-    QLabel* L_SW_Code;
-    QLabel* L_SW_Desc;
     Grid_View* ASG;
-    QPushButton* Btn_OK;
-    QPushButton* Btn_Cancel;
-    QPushButton* Btn_Delete_Row;
-    QPushButton* Btn_Insert_Row;
-    QPushButton* Btn_Copy_Row;
-    QPushButton* Btn_Paste_Row;
 
     bool Do_Copy = false;
     QStringList Hint_List;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    std::vector<Grid_View*> Tables() const override { return {ASG}; }
+    bool& Copied_Flag(Grid_View*) override { return Do_Copy; }
+    void Set_Table_Texts() override;
+    const std::string& File_Path() const override;
+    Table_Read_Info Load(const std::string& path) override;
+    Table_Save_Result Save(const std::string& path, bool keep_backup) override;
 
 private:
     void Init_Table();
-    void FormShow();
-    void Btn_OKClick();
-
-    bool file_read_complete_ = true;
 };
 
 } // namespace qm::gui

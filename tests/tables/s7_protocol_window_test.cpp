@@ -328,6 +328,21 @@ private slots:
         w.reject();
     }
 
+    void columnWidthsTheUserSetStayForTheRun() {
+        S7_Protocol_Window w;
+        Open(w);
+        Grid_View* table = w.ACG_S7_Read;
+        const int fitted = table->columnWidth(3);
+        table->horizontalHeader()->resizeSection(2, 333); // as a drag of the header's edge does
+        w.reject();
+        Open(w);
+        QCOMPARE(table->columnWidth(2), 333);
+        QCOMPARE(table->columnWidth(3), fitted);
+        w.Set_Lang(); // new headers refit the other columns only
+        QCOMPARE(table->columnWidth(2), 333);
+        w.reject();
+    }
+
     void checkBoxCellsToggleAndClickInColumnZeroSelectsTheRow() {
         S7_Protocol_Window w;
         Open(w);
