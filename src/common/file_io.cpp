@@ -1,4 +1,5 @@
 #include "common/file_io.h"
+#include "language/lang_table.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -67,12 +68,12 @@ Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
 #ifdef _WIN32
     std::ofstream out(To_Path(temp), std::ios::binary | std::ios::trunc);
     if (!out) {
-        return {false, temp + ": cannot be created"};
+        return {false, temp + Lang(43)};
     }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
-        return {false, temp + ": write failed"};
+        return {false, temp + Lang(44)};
     }
     return {};
 #else
@@ -122,7 +123,7 @@ Io_Result Rename_Over(const std::string& from, const std::string& to) {
     fs::rename(To_Path(from), To_Path(to), ec);
     if (ec) {
         fs::remove(To_Path(from), ec);
-        return {false, to + ": cannot be replaced (" + ec.message() + ")"};
+        return {false, to + Lang(45) + ec.message() + ")"};
     }
     return {};
 }
@@ -138,29 +139,28 @@ Io_Result Read_Whole_File(const std::string& path, std::uint64_t max_bytes,
     std::error_code ec;
     const fs::path p = To_Path(path);
     if (fs::is_directory(p, ec)) {
-        return {false, path + ": is a folder, not a file"};
+        return {false, path + Lang(46)};
     }
     std::ifstream in(p, std::ios::binary);
     if (!in) {
-        return {false, path + ": cannot be read (" + Errno_Text(errno) + ")"};
+        return {false, path + Lang(47) + Errno_Text(errno) + ")"};
     }
     in.seekg(0, std::ios::end);
     const std::streamoff length = in.tellg();
     in.seekg(0, std::ios::beg);
     if (length < 0) {
-        return {false, path + ": cannot be read"};
+        return {false, path + Lang(48)};
     }
     if (static_cast<std::uint64_t>(length) > max_bytes) {
-        return {false, path + ": too large (" + std::to_string(length) + " bytes, the limit is " +
-                           std::to_string(max_bytes) + ")"};
+        return {false, path + Lang(49) + std::to_string(length) + Lang(50) + std::to_string(max_bytes) + ")"};
     }
     char* data = allocate(static_cast<std::size_t>(length));
     if (data == nullptr) {
-        return {false, path + ": cannot be read (" + Errno_Text(ENOMEM) + ")"};
+        return {false, path + Lang(47) + Errno_Text(ENOMEM) + ")"};
     }
     in.read(data, length);
     if (in.gcount() != length) {
-        return {false, path + ": cannot be read completely"};
+        return {false, path + Lang(51)};
     }
     size = static_cast<std::size_t>(length);
     return {};
@@ -201,13 +201,13 @@ Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::strin
     for (const auto& [path, bytes] : files) {
         if (Dir_Exists(path)) {
             discard();
-            return {false, path + ": cannot be written, a folder has that name"};
+            return {false, path + Lang(52)};
         }
         const std::string temp = Temporary_Name(path);
         const Io_Result result = Write_Temporary(temp, bytes);
         if (!result) {
             discard();
-            return {false, path + ": cannot be written (" + result.message + ")"};
+            return {false, path + Lang(53) + result.message + ")"};
         }
         written.push_back(temp);
     }

@@ -1,4 +1,5 @@
 #include "common/xml_io.h"
+#include "language/lang_table.h"
 
 #include <algorithm>
 #include <memory>
@@ -37,8 +38,7 @@ Xml_Load_Result Load_Xml_Text(std::string_view text, const std::string& name, pu
     int column = 0;
     Line_Column(text, parsed.offset, line, column);
     std::ostringstream message;
-    message << name << ": not well-formed XML at line " << line << ", column " << column << " ("
-            << parsed.description() << ")";
+    message << name << Lang(54) << line << Lang(55) << column << " (" << parsed.description() << ")";
     return {Xml_Load_Status::Malformed, message.str(), parsed.offset};
 }
 
@@ -46,7 +46,7 @@ Xml_Load_Result Load_Xml_File(const std::string& path, pugi::xml_document& doc) 
     doc.reset();
     if (!File_Exists(path)) {
         if (Dir_Exists(path)) {
-            return {Xml_Load_Status::Unreadable, path + ": is a folder, not a file"};
+            return {Xml_Load_Status::Unreadable, path + Lang(46)};
         }
         return {Xml_Load_Status::Missing, {}};
     }

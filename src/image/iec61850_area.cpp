@@ -1,4 +1,5 @@
 #include "image/iec61850_area.h"
+#include "language/lang_table.h"
 
 #include <array>
 #include <bit>
@@ -41,7 +42,7 @@ std::uint32_t Utf8_Length_Plus_One(const std::string& text) {
 }
 
 std::string Row_Field(std::size_t row, std::string_view attribute) {
-    return "row " + std::to_string(row) + ", attribute " + std::string(attribute);
+    return Lang(84) + std::to_string(row) + Lang(85) + std::string(attribute);
 }
 
 TIEC61850_Var Make_Variable(const std::array<std::string_view, V_Count>& a, char separator) {
@@ -224,9 +225,8 @@ Build_Result Assemble_IEC61850_Area(TIEC61850& iec, std::uint32_t base, Image_Bu
     end = pos;
     const std::size_t size = IEC61850_Area_Size(iec);
     if (pos > Image_Buffer_Size || size > Image_Buffer_Size - pos) {
-        return {Build_Status::Over_Limit, "bank3.bin would be " + std::to_string(pos + size) +
-                                              " bytes; the device image holds at most " +
-                                              std::to_string(Image_Buffer_Size) + " bytes"};
+        return {Build_Status::Over_Limit, Lang(88) + std::to_string(pos + size) + Lang(89) +
+                                              std::to_string(Image_Buffer_Size) + Lang(90)};
     }
 
     TTLS_Bank& tls = iec.TLS_Data;

@@ -1,4 +1,5 @@
 #include "image/image_builder.h"
+#include "language/lang_table.h"
 
 #include <utility>
 #include <vector>
@@ -58,14 +59,14 @@ Build_Result Build_Device_Image(Device_Image& image, const Build_Files& files) {
 
 Build_Result Write_Bank_Files(const Device_Image& image, const std::string& project_dir) {
     if (!image.Complete) {
-        return {Build_Status::Write_Failed, "no complete device image to write; the last build failed"};
+        return {Build_Status::Write_Failed, Lang(79)};
     }
     if (project_dir.empty() || !Dir_Exists(project_dir)) {
-        return {Build_Status::Write_Failed, project_dir + ": the configuration folder does not exist"};
+        return {Build_Status::Write_Failed, project_dir + Lang(80)};
     }
     const std::string bin = Path_Join(project_dir, "bin");
     if (!Dir_Exists(bin) && !Make_Dir(bin)) {
-        return {Build_Status::Write_Failed, bin + ": the folder for the bank files cannot be created"};
+        return {Build_Status::Write_Failed, bin + Lang(81)};
     }
     std::vector<std::pair<std::string, std::string>> files;
     for (std::size_t i = 0; i < image.Banks.size(); ++i) {

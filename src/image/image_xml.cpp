@@ -1,4 +1,5 @@
 #include "image/image_xml.h"
+#include "language/lang_table.h"
 
 #include "common/xml_io.h"
 #include "image/text_units.h"
@@ -28,8 +29,7 @@ Build_Result Check_Utf8(std::string_view text, const std::string& file, const st
     if (bad == std::string_view::npos) {
         return {};
     }
-    return {Build_Status::Unreadable_Input, file + ": " + field + " is not valid UTF-8 text (byte " +
-                                                std::to_string(bad + 1) + " of the value)"};
+    return {Build_Status::Unreadable_Input, file + ": " + field + Lang(82) + std::to_string(bad + 1) + Lang(83)};
 }
 
 } // namespace qm

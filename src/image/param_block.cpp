@@ -1,4 +1,5 @@
 #include "image/param_block.h"
+#include "language/lang_table.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,7 +96,7 @@ Build_Result Read_Parameters(const std::string& path, Param_Block& block, TIEC61
 
     // Texts that reach bank 3 must be UTF-8 before anything is taken from the file.
     for (const Key key : {Srv_Password, TLS_Key, TLS_Key_Password, TLS_Server_Cert, TLS_Root_Cert, NTP_URL}) {
-        if (Build_Result text = Check_Utf8(t[key], path, "element " + std::string(Key_Names[key])); !text) {
+        if (Build_Result text = Check_Utf8(t[key], path, Lang(86) + std::string(Key_Names[key])); !text) {
             return text;
         }
     }

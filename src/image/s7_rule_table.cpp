@@ -1,4 +1,5 @@
 #include "image/s7_rule_table.h"
+#include "language/lang_table.h"
 
 #include "common/conversions.h"
 #include "common/xml_io.h"
@@ -198,8 +199,7 @@ Build_Result Read_S7_Rules(const std::string& path, S7_Rule_Table& table, std::u
     }
     if (enabled > S7_Rule_Capacity) {
         Clear_S7_Rule_Table(table);
-        return {Build_Status::Over_Limit, path + ": " + std::to_string(enabled) +
-                                              " enabled S7comm rules; the device's rule table holds at most " +
+        return {Build_Status::Over_Limit, path + ": " + std::to_string(enabled) + Lang(87) +
                                               std::to_string(S7_Rule_Capacity)};
     }
     count = static_cast<std::uint32_t>(enabled);

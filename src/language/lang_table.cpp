@@ -10,40 +10,18 @@
 
 namespace qm {
 
-static_assert(Lang_Table_Size == Default_String_Count);
-
-std::vector<std::string> Lang_Table;
-
-const std::string& Lang(int index) {
-    static const std::string blank = " ";
-    if (index < 0 || static_cast<std::size_t>(index) >= Lang_Table.size()) {
-        return blank;
-    }
-    return Lang_Table[static_cast<std::size_t>(index)];
-}
-
-void Load_Default_Strings() {
-    Lang_Table.clear();
-    Lang_Table.reserve(Lang_Table_Size);
-    for (int i = 0; i < Lang_Table_Size; ++i) {
-        Lang_Table.push_back(Default_String(i));
-    }
-}
-
 Language_Load_Result Load_Language_File(const std::string& path) {
     Language_Load_Result result;
     std::string bytes;
     if (const Io_Result read = Read_File(path, bytes, Max_Language_File_Bytes); !read) {
         result.ok = false;
-        result.message = "Language file " + read.message;
+        result.message = Lang(77) + read.message;
         return result;
     }
     const Decoded_Text decoded = Decode_Text(bytes);
     if (decoded.utf8.find('\0') != std::string::npos) {
         result.ok = false;
-        result.message = "Language file " + path +
-                         ": not a text file (it holds NUL characters; a UTF-16 file needs its "
-                         "byte-order mark)";
+        result.message = Lang(77) + path + Lang(78);
         return result;
     }
     if (Lang_Table.size() != static_cast<std::size_t>(Lang_Table_Size)) {

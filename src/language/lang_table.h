@@ -9,13 +9,15 @@ namespace qm {
 
 constexpr int Lang_Table_Size = 1900;
 
-// UTF-8 texts, indexed 0 to 1899. Empty until the first Load_Default_Strings.
+// UTF-8 texts, indexed 0 to 1899. Empty until the first Load_Default_Strings; Lang gives the
+// English defaults meanwhile.
 extern std::vector<std::string> Lang_Table;
 
 // The current text of an entry; a single blank for an index outside the table.
 const std::string& Lang(int index);
 
 // Clears the table and fills it with the 1900 built-in English defaults.
+// (The table and its defaults are the library qm_strings; loading language files, below, is qm_language.)
 void Load_Default_Strings();
 
 // The built-in English default of an entry, whatever a language file set.

@@ -1,4 +1,5 @@
 #include "shell/program_windows.h"
+#include "language/lang_table.h"
 
 #include <memory>
 
@@ -26,11 +27,11 @@ std::string Build_And_Write_Banks() {
                                 project.TLS_Known_Cert_File};
     const qm::Build_Result built = qm::Build_Device_Image(*image, files);
     if (!built) {
-        return "The device images could not be built.\n\n" + built.message;
+        return Lang(91) + "\n\n" + built.message;
     }
     const qm::Build_Result written = qm::Write_Bank_Files(*image, project.Project_Dir);
     if (!written) {
-        return "The device images could not be written.\n\n" + written.message;
+        return Lang(92) + "\n\n" + written.message;
     }
     return {};
 }

@@ -79,6 +79,14 @@ Settings_Data Read_Settings(const pugi::xml_document& doc) {
     return settings;
 }
 
+namespace {
+
+std::string Unreadable_Settings_Text(const std::string& path, const Xml_Load_Result& loaded) {
+    return (loaded.message.empty() ? path + Lang(48) : loaded.message) + Lang(75);
+}
+
+} // namespace
+
 Settings_Load_Result Load_Setting() {
     App_State& state = State();
     state.Settings = Settings_Data{};
@@ -91,10 +99,7 @@ Settings_Load_Result Load_Setting() {
     if (!loaded.ok()) {
         // A damaged file must not be lost to the save on close; treat it as missing meanwhile.
         state.Settings_File_Unreadable = true;
-        std::string problem = loaded.message.empty() ? path + ": cannot be read" : loaded.message;
-        problem += ". The default settings are used; the file will be kept beside it under another "
-                   "name when the settings are saved.";
-        return {true, problem};
+        return {true, Unreadable_Settings_Text(path, loaded)};
     }
     state.Settings = Read_Settings(doc);
     return {true, {}};
@@ -120,8 +125,7 @@ Io_Result Save_Setting() {
     const std::string path = Settings_File();
     if (state.Settings_File_Unreadable && File_Exists(path)) {
         if (!Keep_Backup(path)) {
-            return {false, path + ": not replaced, because a copy of the unreadable file could not be "
-                                  "kept beside it"};
+            return {false, path + Lang(76)};
         }
     }
     state.Settings_File_Unreadable = false;
@@ -166,6 +170,7 @@ Start_Up_Result Start_Up(const std::string& exe_dir) {
     Start_Up_Result result;
     result.problem = Load_Setting().problem;
     const Language_Load_Result language = Init_Language(state.Paths.Language_Dir, state.Settings.Language);
+
     if (!language.ok && !language.message.empty()) {
         result.problem += (result.problem.empty() ? "" : "\n\n") + language.message;
     }

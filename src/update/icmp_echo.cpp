@@ -2,6 +2,7 @@
 // Windows uses the ICMP helper API, which needs no special right.
 
 #include "update/icmp_packet.h"
+#include "language/lang_table.h"
 #include "update/ping.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ std::string Windows_Error_Text(DWORD error) {
     const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n > 0 && text ? std::string(text, n) : "error " + std::to_string(error);
+    std::string message = n > 0 && text ? std::string(text, n) : Lang(113) + std::to_string(error);
     if (text) {
         LocalFree(text);
     }
@@ -192,7 +193,7 @@ std::unique_ptr<Echo_Transport> Make_System_Echo_Transport() {
 }
 
 std::string Echo_Permission_Help(const std::string& /*program_path*/) {
-    return "The device cannot be checked: the system refused to send ICMP echo requests (ping).";
+    return Lang(99);
 }
 
 #else
@@ -235,7 +236,7 @@ public:
             }
             if (errno != EINTR) {
                 const int error = errno;
-                return {Echo_Status::Failed, 0, "ICMP echo request not sent: " + Errno_Text(error)};
+                return {Echo_Status::Failed, 0, Lang(111) + Errno_Text(error)};
             }
         }
     }
@@ -252,7 +253,7 @@ public:
                     continue;
                 }
                 const int error = errno;
-                return {Echo_Status::Failed, 0, "ICMP socket: " + Errno_Text(error)};
+                return {Echo_Status::Failed, 0, Lang(114) + Errno_Text(error)};
             }
             if (ready == 0) {
                 return {};
@@ -271,7 +272,7 @@ public:
                     continue;
                 }
                 const int error = errno;
-                return {Echo_Status::Failed, 0, "ICMP socket: " + Errno_Text(error)};
+                return {Echo_Status::Failed, 0, Lang(114) + Errno_Text(error)};
             }
             std::array<std::uint8_t, 4> source{};
             std::memcpy(source.data(), &from.sin_addr, 4);
@@ -304,7 +305,7 @@ private:
         const bool refused = (dgram_error == EACCES || dgram_error == EPERM || dgram_error == EPROTONOSUPPORT) &&
                              (raw_error == EACCES || raw_error == EPERM);
         return {refused ? Echo_Status::Not_Permitted : Echo_Status::Failed, 0,
-                "ICMP socket cannot be opened: " + Errno_Text(raw_error)};
+                Lang(112) + Errno_Text(raw_error)};
     }
 
     int fd_ = -1;
@@ -321,13 +322,9 @@ std::unique_ptr<Echo_Transport> Make_System_Echo_Transport() {
 }
 
 std::string Echo_Permission_Help(const std::string& program_path) {
-    return "The device cannot be checked: this system does not allow the program to send ICMP echo "
-           "requests (ping).\n\n"
-           "To allow it, an administrator can either let ordinary users send ICMP echo:\n"
-           "    sudo sysctl -w net.ipv4.ping_group_range=\"0 2147483647\"\n"
-           "(add the setting to /etc/sysctl.conf to keep it), or give this program the right:\n"
-           "    sudo setcap cap_net_raw+ep \"" +
-           program_path + "\"";
+    // The commands themselves are not translated: they are typed as they stand.
+    return Lang(96) + "\n\n" + Lang(97) + "\n    sudo sysctl -w net.ipv4.ping_group_range=\"0 2147483647\"\n" +
+           Lang(98) + "\n    sudo setcap cap_net_raw+ep \"" + program_path + "\"";
 }
 
 #endif

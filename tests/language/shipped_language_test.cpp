@@ -10,8 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace qm {
 namespace {
@@ -89,6 +93,38 @@ INSTANTIATE_TEST_SUITE_P(Shipped, Translation, testing::Values("Italiano.lng"),
                              const std::string file = info.param;
                              return file.substr(0, file.find('.'));
                          });
+
+// Every entry the program asks for by number has a text of its own, so no window or message
+// ever shows a blank where words belong (the translations are held to the defaults above).
+TEST(Program_Entries, Each_Has_An_English_Default) {
+    std::set<int> used;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Path_Join(QM_SOURCE_DIR, "src"))) {
+        if (entry.path().extension() != ".cpp" && entry.path().extension() != ".h") {
+            continue;
+        }
+        std::string source;
+        ASSERT_TRUE(Read_File(entry.path().string(), source).ok);
+        // Calls with a plain number: Lang(18), Lang_Q(1200), Lang_Text(19), Text(401).
+        for (const std::string_view name : {"Lang(", "Lang_Q(", "Lang_Text(", "Text("}) {
+            for (std::size_t at = source.find(name); at != std::string::npos; at = source.find(name, at + 1)) {
+                const bool whole_name = at == 0 || !(std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
+                                                     source[at - 1] == '_');
+                std::size_t end = at + name.size();
+                while (end < source.size() && std::isdigit(static_cast<unsigned char>(source[end]))) {
+                    ++end;
+                }
+                if (!whole_name || end == at + name.size() || end >= source.size() || source[end] != ')') {
+                    continue;
+                }
+                const int index = std::stoi(source.substr(at + name.size(), end - at - name.size()));
+                used.insert(index);
+                EXPECT_NE(Default_String(index), " ") << entry.path().string() << " uses entry " << index;
+            }
+        }
+    }
+    // The program's own messages are among them, so the scan found what it looks for.
+    EXPECT_TRUE(used.count(18) == 1 && used.count(43) == 1 && used.count(91) == 1);
+}
 
 } // namespace
 } // namespace qm
