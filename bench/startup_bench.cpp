@@ -1,6 +1,12 @@
 // Usage: startup_bench [benchmark flags]
 //        startup_bench --once      starts up once as the program does, shows the main window
 //                                  and exits (for timing the whole process with hyperfine)
+//        startup_bench --ratio [N] starts N processes that start up as the program does and N
+//                                  that show a bare window of the same size, alternately, and
+//                                  prints the medians of the time from exec to the window on
+//                                  screen and of the resident memory, and the program's ratios
+//                                  to the bare window. Uses the display the environment names
+//                                  (run under Xvfb for a real X server), else offscreen.
 //
 // The program's start-up as main.cpp does it, on the offscreen platform: the main window
 // (workspace folders, Quillmaker.xml, the string table and a language file, the remembered
@@ -11,15 +17,26 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QWidget>
+#include <QWindow>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include <algorithm>
+#include <vector>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 #include "common/file_io.h"
 #include "common/app_state.h"
@@ -77,10 +94,118 @@ void BM_Start_Up(benchmark::State& state) {
 }
 BENCHMARK(BM_Start_Up)->Unit(benchmark::kMillisecond);
 
+// Processes events until the window is on screen (mapped by the display), for at most 5 s.
+bool Wait_Exposed(QWidget& window) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    QCoreApplication::processEvents(); // the first paint
+    return true;
+}
+
+// One child of --ratio: starts up (the program, or a bare window of the main window's size),
+// waits until the window is on screen, tells the parent through fd and ends without tearing down.
+[[noreturn]] void Run_Child(bool bare, const char* exe_dir, int fd, int argc, char** argv) {
+    QApplication app(argc, argv);
+    bool shown = false;
+    if (bare) {
+        QWidget window;
+        window.resize(694, 484); // the main window's fixed client size
+        window.show();
+        shown = Wait_Exposed(window);
+    } else {
+        qm::State() = qm::App_State{};
+        auto main_window = std::make_unique<qm::gui::Main_Window>(exe_dir);
+        qm::gui::Create_Program_Windows(*main_window);
+        main_window->show();
+        shown = Wait_Exposed(*main_window);
+        main_window.release(); // ended by _exit below, as a process's end would
+    }
+    const char byte = shown ? 'y' : 'n';
+    [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
+    ::_exit(shown ? 0 : 1);
+}
+
+struct Child_Figures {
+    double ms = 0;     // exec to the window on screen
+    double rss_mib = 0; // peak resident memory
+};
+
+// Starts this program again as a child of --ratio; nullopt when it failed.
+std::optional<Child_Figures> Measure_Child(const char* self, bool bare, const std::string& exe_dir) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        return std::nullopt;
+    }
+    const std::string fd = std::to_string(fds[1]);
+    const char* args[] = {self, bare ? "--child-bare" : "--child-program", exe_dir.c_str(), fd.c_str(), nullptr};
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, self, nullptr, nullptr, const_cast<char* const*>(args), environ) != 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return std::nullopt;
+    }
+    ::close(fds[1]);
+    char byte = 0;
+    const ssize_t n = ::read(fds[0], &byte, 1);
+    const std::chrono::duration<double, std::milli> shown = std::chrono::steady_clock::now() - start;
+    ::close(fds[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    if (n != 1 || byte != 'y' || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return Child_Figures{shown.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+int Run_Ratio(const char* self, int runs) {
+    const Program_Folder folder;
+    std::vector<double> program_ms, program_mib, bare_ms, bare_mib;
+    for (int i = 0; i < runs; ++i) {
+        // Alternately, so that a change in the machine's load touches both alike.
+        for (const bool bare : {false, true}) {
+            const auto figures = Measure_Child(self, bare, folder.dir.string());
+            if (!figures) {
+                std::fprintf(stderr, "startup_bench: a %s start-up failed\n", bare ? "bare window" : "program");
+                return 1;
+            }
+            (bare ? bare_ms : program_ms).push_back(figures->ms);
+            (bare ? bare_mib : program_mib).push_back(figures->rss_mib);
+        }
+    }
+    const double pm = Median(program_ms), bm = Median(bare_ms), pr = Median(program_mib), br = Median(bare_mib);
+    std::printf("platform %s, %d runs each, medians\n", qgetenv("QT_QPA_PLATFORM").constData(), runs);
+    std::printf("  bare window: %7.1f ms to the screen, %6.1f MiB resident\n", bm, br);
+    std::printf("  program:     %7.1f ms to the screen, %6.1f MiB resident\n", pm, pr);
+    std::printf("  ratios:      %7.2fx time,            %6.2fx memory\n", pm / bm, pr / br);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The display the environment names; offscreen where there is none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
+    }
+    if (argc == 4 && (std::strcmp(argv[1], "--child-bare") == 0 || std::strcmp(argv[1], "--child-program") == 0)) {
+        int child_argc = 1;
+        Run_Child(std::strcmp(argv[1], "--child-bare") == 0, argv[2], std::atoi(argv[3]), child_argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0) {
+        return Run_Ratio(argv[0], argc >= 3 ? std::max(1, std::atoi(argv[2])) : 20);
+    }
     const bool once = argc == 2 && std::strcmp(argv[1], "--once") == 0;
     const auto before = std::chrono::steady_clock::now();
     QApplication app(argc, argv);

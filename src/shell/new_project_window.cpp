@@ -20,7 +20,7 @@ QPushButton* Make_Panel_Button(QWidget* panel, const char* name, int x, QStyle::
     auto* button = new QPushButton(panel);
     button->setObjectName(QString::fromUtf8(name));
     button->setGeometry(x, 6, 110, 28);
-    button->setIcon(Style_Icon(button, icon, icon));
+    Set_Style_Icon_When_Shown(button, icon);
     // Enter belongs to the edit box; a default button would act on it a second time.
     button->setAutoDefault(false);
     return button;

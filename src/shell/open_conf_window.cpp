@@ -54,7 +54,7 @@ void Open_Conf_Window::Place_Controls() {
         auto* b = new QPushButton(P_Button);
         b->setObjectName(QString::fromUtf8(name));
         b->resize(110, 28);
-        b->setIcon(Style_Icon(b, icon, icon));
+        Set_Style_Icon_When_Shown(b, icon);
         b->setAutoDefault(false);
         return b;
     };

@@ -188,7 +188,8 @@ void Grid_View::Set_Column(int col, Cell_Editor editor, std::vector<std::string>
         setItemDelegateForColumn(col, nullptr);
         break;
     }
-    Fit_Widths();
+    // Not refitted here: a window sets its columns one by one, then its smallest widths and
+    // headers, which fit every column once.
 }
 
 void Grid_View::Set_Items(int col, std::vector<std::string> items) {

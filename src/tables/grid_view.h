@@ -31,6 +31,7 @@ public:
     Grid_Mode Mode() const { return mode_; }
 
     // Layout, fixed when the window is created. Items of a list may be replaced at any time.
+    // Set_Column does not refit the widths; Set_Min_Widths, Set_Headers and Set_Items do.
     void Set_Column(int col, Cell_Editor editor, std::vector<std::string> items = {});
     void Set_Items(int col, std::vector<std::string> items);
     void Set_Check_Column(int col);  // state check boxes (check-box mode)

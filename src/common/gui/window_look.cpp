@@ -1,10 +1,14 @@
 #include "common/gui/window_look.h"
 
-#include <QFontDatabase>
+#include <QAbstractButton>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
+
+#include <utility>
+#include <vector>
 
 #include "common/app_state.h"
 
@@ -76,11 +80,55 @@ Title_Panel Make_Title_Panel(QWidget* form) {
 }
 
 QIcon Style_Icon(const QWidget* widget, QStyle::StandardPixmap first, QStyle::StandardPixmap fallback) {
+    // A style's icon reads and decodes every size of its picture; the windows ask for the same
+    // few icons again and again at start-up, so each is made once per style.
+    struct Key {
+        const QStyle* style;
+        QStyle::StandardPixmap first;
+        QStyle::StandardPixmap fallback;
+        bool operator==(const Key&) const = default;
+    };
+    static std::vector<std::pair<Key, QIcon>> made;
+    const Key key{widget->style(), first, fallback};
+    for (const auto& [k, icon] : made) {
+        if (k == key) {
+            return icon;
+        }
+    }
     QIcon icon = widget->style()->standardIcon(first, nullptr, widget);
     if (icon.isNull() || icon.pixmap(32, 32).isNull()) {
         icon = widget->style()->standardIcon(fallback, nullptr, widget);
     }
+    made.emplace_back(key, icon);
     return icon;
+}
+
+namespace {
+
+class Icon_On_Show : public QObject {
+public:
+    Icon_On_Show(QAbstractButton* button, QStyle::StandardPixmap icon) : QObject(button), icon_(icon) {
+        button->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* button = static_cast<QAbstractButton*>(watched);
+            button->removeEventFilter(this);
+            button->setIcon(Style_Icon(button, icon_, icon_));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QStyle::StandardPixmap icon_;
+};
+
+} // namespace
+
+void Set_Style_Icon_When_Shown(QAbstractButton* button, QStyle::StandardPixmap icon) {
+    new Icon_On_Show(button, icon);
 }
 
 QString Qt_Text(const std::string& utf8) {

@@ -9,6 +9,7 @@
 
 #include <string>
 
+class QAbstractButton;
 class QLabel;
 class QWidget;
 class QFrame;
@@ -40,6 +41,9 @@ Title_Panel Make_Title_Panel(QWidget* form);
 
 // An icon of the platform style; the fallback when the style has none for the first choice.
 QIcon Style_Icon(const QWidget* widget, QStyle::StandardPixmap first, QStyle::StandardPixmap fallback);
+// The same icon, set on the button when it is first shown: the windows are all made at start-up,
+// but most are never opened in a run, and a style's icon costs a decode of every size.
+void Set_Style_Icon_When_Shown(QAbstractButton* button, QStyle::StandardPixmap icon);
 
 // UTF-8 from the core to a Qt text and back.
 QString Qt_Text(const std::string& utf8);
