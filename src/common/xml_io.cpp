@@ -28,6 +28,21 @@ void Line_Column(std::string_view text, std::ptrdiff_t offset, int& line, int& c
 
 } // namespace
 
+namespace {
+
+// pugixml's own wording of a parse failure, through the string table (entries 115 to 130 follow
+// the order of its status codes).
+std::string Parse_Status_Text(const pugi::xml_parse_result& parsed) {
+    static_assert(pugi::status_file_not_found == 1 && pugi::status_no_document_element == 16);
+    const int status = static_cast<int>(parsed.status);
+    if (status >= pugi::status_file_not_found && status <= pugi::status_no_document_element) {
+        return Lang(114 + status);
+    }
+    return parsed.description();
+}
+
+} // namespace
+
 Xml_Load_Result Load_Xml_Text(std::string_view text, const std::string& name, pugi::xml_document& doc) {
     doc.reset();
     const pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size(), Parse_Options);
@@ -38,7 +53,7 @@ Xml_Load_Result Load_Xml_Text(std::string_view text, const std::string& name, pu
     int column = 0;
     Line_Column(text, parsed.offset, line, column);
     std::ostringstream message;
-    message << name << Lang(54) << line << Lang(55) << column << " (" << parsed.description() << ")";
+    message << name << Lang(54) << line << Lang(55) << column << " (" << Parse_Status_Text(parsed) << ")";
     return {Xml_Load_Status::Malformed, message.str(), parsed.offset};
 }
 

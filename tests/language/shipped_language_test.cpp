@@ -9,6 +9,7 @@
 #include "language/text_decode.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <cctype>
 #include <filesystem>
@@ -124,6 +125,15 @@ TEST(Program_Entries, Each_Has_An_English_Default) {
     }
     // The program's own messages are among them, so the scan found what it looks for.
     EXPECT_TRUE(used.count(18) == 1 && used.count(43) == 1 && used.count(91) == 1);
+}
+
+// The parse failures are pugixml's own wording in English, through entries 115 to 130.
+TEST(Program_Entries, Xml_Parse_Texts_Are_Pugixmls_In_English) {
+    for (int status = pugi::status_file_not_found; status <= pugi::status_no_document_element; ++status) {
+        pugi::xml_parse_result parsed;
+        parsed.status = static_cast<pugi::xml_parse_status>(status);
+        EXPECT_EQ(Default_String(114 + status), parsed.description()) << "status " << status;
+    }
 }
 
 } // namespace
