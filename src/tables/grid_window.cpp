@@ -41,98 +41,9 @@ std::vector<std::string> Lang_Texts(std::initializer_list<int> entries) {
     return texts;
 }
 
-Title_Area Add_Title_Area(QWidget* window, QBoxLayout* layout) {
-    Title_Area title;
-    auto* row = new QHBoxLayout;
-    title.L_SW_Code = new QLabel(QString::fromUtf8(SW_Code), window);
-    title.L_SW_Code->setObjectName(QStringLiteral("L_SW_Code"));
-    QFont bold = title.L_SW_Code->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.3);
-    title.L_SW_Code->setFont(bold);
-    title.L_SW_Desc = new QLabel(window);
-    title.L_SW_Desc->setObjectName(QStringLiteral("L_SW_Desc"));
-    title.L_SW_Desc->setFont(bold);
-    row->addWidget(title.L_SW_Code);
-    row->addSpacing(24);
-    row->addWidget(title.L_SW_Desc);
-    row->addStretch(1);
-    layout->addLayout(row);
-    return title;
-}
-
-Table_Buttons Add_Button_Bar(QWidget* window, QBoxLayout* layout) {
-    Table_Buttons b;
-    auto make = [window](const char* name) {
-        auto* button = new QPushButton(window);
-        button->setObjectName(QString::fromUtf8(name));
-        button->setAutoDefault(false);
-        button->setMinimumWidth(100);
-        return button;
-    };
-    b.Btn_OK = make("Btn_OK");
-    b.Btn_Cancel = make("Btn_Cancel");
-    b.Btn_Delete_Row = make("Btn_Delete_Row");
-    b.Btn_Insert_Row = make("Btn_Insert_Row");
-    b.Btn_Copy_Row = make("Btn_Copy_Row");
-    b.Btn_Paste_Row = make("Btn_Paste_Row");
-    auto* row = new QHBoxLayout;
-    row->addWidget(b.Btn_OK);
-    row->addWidget(b.Btn_Cancel);
-    row->addStretch(1);
-    row->addWidget(b.Btn_Delete_Row);
-    row->addWidget(b.Btn_Insert_Row);
-    row->addWidget(b.Btn_Copy_Row);
-    row->addWidget(b.Btn_Paste_Row);
-    layout->addLayout(row);
-    return b;
-}
-
-void Set_Button_Texts(const Table_Buttons& b, int first_caption, int first_hint) {
-    QPushButton* const buttons[] = {b.Btn_OK,         b.Btn_Cancel,   b.Btn_Delete_Row,
-                                    b.Btn_Insert_Row, b.Btn_Copy_Row, b.Btn_Paste_Row};
-    int i = 0;
-    for (QPushButton* button : buttons) {
-        button->setText(Lang_Q(first_caption + i));
-        button->setToolTip(Lang_Q(first_hint + i));
-        ++i;
-    }
-}
-
 Grid_Prompts Message_Prompts(QWidget* parent) {
     return {[parent](const std::string& text) { Show_Error(parent, To_Q(text)); },
             [parent](const std::string& text) { return Ask_Yes_No(parent, To_Q(text)); }};
-}
-
-bool Ask_And_Delete_Row(QWidget* parent, Grid_View* table, int question_entry) {
-    table->Commit_Edit();
-    const int row = table->Current_Row();
-    if (!table->grid().Is_Data_Row(row)) {
-        return false;
-    }
-    if (!Ask_Yes_No(parent, Lang_Q(question_entry) + QString::number(row))) {
-        return false;
-    }
-    return table->Delete_Row();
-}
-
-void Fit_Width_To_Table(QWidget* window, const Grid_View* table) {
-    int columns = 0;
-    for (int c = 0; c < table->model()->columnCount(); ++c) {
-        columns += table->columnWidth(c);
-    }
-    int chrome = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
-    if (const QLayout* layout = window->layout()) {
-        const QMargins margins = layout->contentsMargins();
-        chrome += margins.left() + margins.right();
-    }
-    int needed = columns + chrome;
-    if (const QScreen* screen = window->screen()) {
-        needed = std::min(needed, screen->availableGeometry().width());
-    }
-    if (needed > window->width()) {
-        window->resize(needed, window->height());
-    }
 }
 
 void Show_Read_Problems(QWidget* window, const std::string& message) {
@@ -150,22 +61,12 @@ Grid_Window::Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidg
 
 void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     auto* layout = new QVBoxLayout(this);
-    const Title_Area title = Add_Title_Area(this, layout);
-    L_SW_Code = title.L_SW_Code;
-    L_SW_Desc = title.L_SW_Desc;
+    Add_Title_Area(layout);
     layout->addWidget(body, 1);
-
-    const Table_Buttons buttons = Add_Button_Bar(this, layout);
-    Btn_OK = buttons.Btn_OK;
-    Btn_Cancel = buttons.Btn_Cancel;
-    Btn_Delete_Row = buttons.Btn_Delete_Row;
-    Btn_Insert_Row = buttons.Btn_Insert_Row;
-    Btn_Copy_Row = buttons.Btn_Copy_Row;
-    Btn_Paste_Row = buttons.Btn_Paste_Row;
+    Add_Button_Bar(layout);
     connect(Btn_OK, &QPushButton::clicked, this, &Grid_Window::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Btn_Delete_Row, &QPushButton::clicked, this,
-            [this] { Ask_And_Delete_Row(this, Shown_Table(), texts_.delete_question); });
+    connect(Btn_Delete_Row, &QPushButton::clicked, this, &Grid_Window::Delete_Row);
     connect(Btn_Insert_Row, &QPushButton::clicked, this, [this] { Shown_Table()->Insert_Row(); });
     connect(Btn_Copy_Row, &QPushButton::clicked, this, [this] {
         Grid_View* table = Shown_Table();
@@ -184,15 +85,101 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     resize(client);
     Set_Lang();
     if (fit_width) {
-        Fit_Width_To_Table(this, Tables().front());
+        Fit_Width_To_Table();
+    }
+}
+
+// The software code (L_SW_Code, bold) and the window's description (L_SW_Desc) on one line.
+void Grid_Window::Add_Title_Area(QBoxLayout* layout) {
+    auto* row = new QHBoxLayout;
+    L_SW_Code = new QLabel(QString::fromUtf8(SW_Code), this);
+    L_SW_Code->setObjectName(QStringLiteral("L_SW_Code"));
+    QFont bold = L_SW_Code->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    L_SW_Code->setFont(bold);
+    L_SW_Desc = new QLabel(this);
+    L_SW_Desc->setObjectName(QStringLiteral("L_SW_Desc"));
+    L_SW_Desc->setFont(bold);
+    row->addWidget(L_SW_Code);
+    row->addSpacing(24);
+    row->addWidget(L_SW_Desc);
+    row->addStretch(1);
+    layout->addLayout(row);
+}
+
+// OK and Cancel at the left, the four row buttons at the right.
+void Grid_Window::Add_Button_Bar(QBoxLayout* layout) {
+    const auto make = [this](const char* name) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(QString::fromUtf8(name));
+        button->setAutoDefault(false);
+        button->setMinimumWidth(100);
+        return button;
+    };
+    Btn_OK = make("Btn_OK");
+    Btn_Cancel = make("Btn_Cancel");
+    Btn_Delete_Row = make("Btn_Delete_Row");
+    Btn_Insert_Row = make("Btn_Insert_Row");
+    Btn_Copy_Row = make("Btn_Copy_Row");
+    Btn_Paste_Row = make("Btn_Paste_Row");
+    auto* row = new QHBoxLayout;
+    row->addWidget(Btn_OK);
+    row->addWidget(Btn_Cancel);
+    row->addStretch(1);
+    row->addWidget(Btn_Delete_Row);
+    row->addWidget(Btn_Insert_Row);
+    row->addWidget(Btn_Copy_Row);
+    row->addWidget(Btn_Paste_Row);
+    layout->addLayout(row);
+}
+
+// Asks the question (entry, then the row number) and deletes on Yes.
+void Grid_Window::Delete_Row() {
+    Grid_View* table = Shown_Table();
+    table->Commit_Edit();
+    const int row = table->Current_Row();
+    if (!table->grid().Is_Data_Row(row)) {
+        return;
+    }
+    if (Ask_Yes_No(this, Lang_Q(texts_.delete_question) + QString::number(row))) {
+        table->Delete_Row();
+    }
+}
+
+// Widens the window when its table's columns need more room than it has (a translated header,
+// say), up to the screen's width; a window whose columns fit keeps its size.
+void Grid_Window::Fit_Width_To_Table() {
+    const Grid_View* table = Tables().front();
+    int columns = 0;
+    for (int c = 0; c < table->grid().Col_Count(); ++c) {
+        columns += table->columnWidth(c);
+    }
+    int chrome = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    if (const QLayout* own = layout()) {
+        const QMargins margins = own->contentsMargins();
+        chrome += margins.left() + margins.right();
+    }
+    int needed = columns + chrome;
+    if (const QScreen* screen = this->screen()) {
+        needed = std::min(needed, screen->availableGeometry().width());
+    }
+    if (needed > width()) {
+        resize(needed, height());
     }
 }
 
 void Grid_Window::Set_Lang() {
     setWindowTitle(Lang_Q(texts_.title));
     L_SW_Desc->setText(Lang_Q(texts_.description));
-    Set_Button_Texts({Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row},
-                     texts_.first_caption, texts_.first_hint);
+    // Captions from six consecutive entries (OK first) and hints from the six that follow them.
+    QPushButton* const buttons[] = {Btn_OK, Btn_Cancel, Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row};
+    int i = 0;
+    for (QPushButton* button : buttons) {
+        button->setText(Lang_Q(texts_.first_caption + i));
+        button->setToolTip(Lang_Q(texts_.first_hint + i));
+        ++i;
+    }
     Set_Table_Texts();
 }
 
