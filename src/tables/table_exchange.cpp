@@ -240,9 +240,10 @@ struct Cell_Value {
 
 Cell_Value Take_Value(Exchange_Table table, int column, std::string_view raw) {
     const Column_Spec& spec = Column_Of(table, column);
-    const std::string title = Title(table, column);
+    // Only a refused value needs the title: a file of 512 rules takes ten thousand values.
+    const auto title = [&] { return Title(table, column); };
     if (const long code = Forbidden_Character(raw); code >= 0) {
-        return {{}, title + L(E_Control) + std::to_string(code) + L(E_Control_End)};
+        return {{}, title() + L(E_Control) + std::to_string(code) + L(E_Control_End)};
     }
     const std::string_view trimmed = Trim(raw);
     switch (spec.kind) {
@@ -256,7 +257,7 @@ Cell_Value Take_Value(Exchange_Table table, int column, std::string_view raw) {
         if (const std::optional<bool> on = Check_Word(trimmed)) {
             return {*on ? "Y" : "N", {}};
         }
-        return {{}, title + L(E_Value) + Shown(raw) + L(E_Not_Check)};
+        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Check)};
     case Kind::List:
         if (trimmed.empty()) {
             return {{}, {}};
@@ -266,7 +267,7 @@ Cell_Value Take_Value(Exchange_Table table, int column, std::string_view raw) {
                 return {item, {}};
             }
         }
-        return {{}, title + L(E_Value) + Shown(raw) + L(E_Not_Item) + Joined(*spec.items)};
+        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Item) + Joined(*spec.items)};
     case Kind::Position: {
         if (trimmed.empty()) {
             return {{}, {}};
@@ -278,7 +279,7 @@ Cell_Value Take_Value(Exchange_Table table, int column, std::string_view raw) {
         if (digits && (trimmed.size() == 1 || trimmed.front() != '0') && std::stoi(std::string(trimmed)) < spec.positions) {
             return {std::string(trimmed), {}};
         }
-        return {{}, title + L(E_Value) + Shown(raw) + L(E_Not_Position) + std::to_string(spec.positions - 1)};
+        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Position) + std::to_string(spec.positions - 1)};
     }
     }
     return {std::string(raw), {}};
@@ -731,6 +732,15 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
 
     auto on_data = [&](const Csv_Record& record) {
         ++data_rows;
+        // A record may run over many lines inside quotes; it is held to the limit of a line.
+        std::size_t record_bytes = 0;
+        for (const std::string& field : record.fields) {
+            record_bytes += field.size();
+        }
+        if (record_bytes > Max_Exchange_Line_Bytes) {
+            errors.Add(record.line, L(E_Long_Line) + std::to_string(Max_Exchange_Line_Bytes) + L(E_Bytes));
+            return;
+        }
         Table_Row row = Missing_Row(table);
         for (std::size_t i = 0; i < record.fields.size(); ++i) {
             const std::string& raw = record.fields[i];
