@@ -200,18 +200,38 @@ std::string Joined(const std::vector<std::string>& items) {
     return joined;
 }
 
-// The check-box words spreadsheets write; "Y"/"N" are what the tables store.
-std::optional<bool> Check_Word(std::string_view text) {
+bool Same_Ignoring_Case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        x = x >= 'a' && x <= 'z' ? static_cast<char>(x - 'a' + 'A') : x;
+        y = y >= 'a' && y <= 'z' ? static_cast<char>(y - 'a' + 'A') : y;
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The check-box words spreadsheets write (Excel's TRUE and FALSE in the languages it is used in
+// here among them); "Y"/"N" are what the tables store.
+std::optional<bool> Check_Word(std::string_view trimmed) {
     static constexpr std::array<std::string_view, 10> on = {"Y", "1", "TRUE", "YES", "VERO", "WAHR", "VRAI",
                                                             "VERDADERO", "SI", "JA"};
     static constexpr std::array<std::string_view, 8> off = {"N", "0", "FALSE", "NO", "FALSO", "FALSCH", "FAUX",
                                                              "NEIN"};
-    const std::string upper = Upper_Ascii(Trim(text));
-    if (std::find(on.begin(), on.end(), upper) != on.end()) {
-        return true;
+    for (const std::string_view word : on) {
+        if (Same_Ignoring_Case(trimmed, word)) {
+            return true;
+        }
     }
-    if (std::find(off.begin(), off.end(), upper) != off.end()) {
-        return false;
+    for (const std::string_view word : off) {
+        if (Same_Ignoring_Case(trimmed, word)) {
+            return false;
+        }
     }
     return std::nullopt;
 }
@@ -232,57 +252,62 @@ long Forbidden_Character(std::string_view text) {
     return -1;
 }
 
-// The value to store for a cell, or the message (title first) why the column cannot take it.
-struct Cell_Value {
-    std::string value;
-    std::string error;
-};
-
-Cell_Value Take_Value(Exchange_Table table, int column, std::string_view raw) {
+// Turns a cell as the file holds it into the value to store, in place; the message (title
+// first) why the column cannot take it, or an empty text. A refused cell is left as it was.
+std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
     const Column_Spec& spec = Column_Of(table, column);
     // Only a refused value needs the title: a file of 512 rules takes ten thousand values.
     const auto title = [&] { return Title(table, column); };
-    if (const long code = Forbidden_Character(raw); code >= 0) {
-        return {{}, title() + L(E_Control) + std::to_string(code) + L(E_Control_End)};
+    if (const long code = Forbidden_Character(cell); code >= 0) {
+        return title() + L(E_Control) + std::to_string(code) + L(E_Control_End);
     }
-    const std::string_view trimmed = Trim(raw);
+    const std::string_view trimmed = Trim(cell);
     switch (spec.kind) {
     case Kind::Text:
-        return {std::string(raw), {}};
+        return {};
     case Kind::Check:
         if (trimmed.empty()) {
             // The certificates' Enable is a state check box, saved "Y" or "N": empty is unchecked.
-            return {table == Exchange_Table::Certificates ? "N" : "", {}};
+            cell = table == Exchange_Table::Certificates ? "N" : "";
+            return {};
         }
         if (const std::optional<bool> on = Check_Word(trimmed)) {
-            return {*on ? "Y" : "N", {}};
+            cell = *on ? "Y" : "N";
+            return {};
         }
-        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Check)};
+        return title() + L(E_Value) + Shown(cell) + L(E_Not_Check);
     case Kind::List:
         if (trimmed.empty()) {
-            return {{}, {}};
+            cell.clear();
+            return {};
         }
         for (const std::string& item : *spec.items) {
-            if (Upper_Ascii(item) == Upper_Ascii(trimmed)) {
-                return {item, {}};
+            if (Same_Ignoring_Case(item, trimmed)) {
+                cell = item;
+                return {};
             }
         }
-        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Item) + Joined(*spec.items)};
+        return title() + L(E_Value) + Shown(cell) + L(E_Not_Item) + Joined(*spec.items);
     case Kind::Position: {
         if (trimmed.empty()) {
-            return {{}, {}};
+            cell.clear();
+            return {};
         }
         // The items are the plain decimal texts "0" to positions - 1, without leading zeros.
-        const bool digits = trimmed.size() <= 9 && std::all_of(trimmed.begin(), trimmed.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
-        if (digits && (trimmed.size() == 1 || trimmed.front() != '0') && std::stoi(std::string(trimmed)) < spec.positions) {
-            return {std::string(trimmed), {}};
+        int value = 0;
+        bool digits = trimmed.size() <= 9 && (trimmed.size() == 1 || trimmed.front() != '0');
+        for (const char c : trimmed) {
+            digits = digits && c >= '0' && c <= '9';
+            value = value * 10 + (c - '0');
         }
-        return {{}, title() + L(E_Value) + Shown(raw) + L(E_Not_Position) + std::to_string(spec.positions - 1)};
+        if (digits && value < spec.positions) {
+            cell = std::string(trimmed);
+            return {};
+        }
+        return title() + L(E_Value) + Shown(cell) + L(E_Not_Position) + std::to_string(spec.positions - 1);
     }
     }
-    return {std::string(raw), {}};
+    return {};
 }
 
 Table_Row Missing_Row(Exchange_Table table) {
@@ -378,6 +403,11 @@ Decoded Decode(std::string_view bytes) {
             return out;
         }
     }
+    // The usual case, checked at the speed of a copy; the decoder only when something is wrong.
+    if (bom8 && Is_Valid_Utf8(bytes.substr(3))) {
+        out.text.assign(bytes.substr(3));
+        return out;
+    }
     Decoded_Text decoded = Decode_Text(bytes);
     if (decoded.invalid_characters > 0) {
         out.error = L(bom8 ? E_Bad_Utf8 : E_Bad_Utf16);
@@ -472,7 +502,8 @@ void Add_Syntax_Errors(const std::vector<Csv_Syntax_Error>& syntax, Error_List& 
 }
 
 // The check of the table's result and where each faulty rule came from.
-std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, const Table_Rows& rows, const Table_Rows& other_list,
+// rows and other_list are lent to the check and handed back as they were.
+std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows, Table_Rows& other_list,
                                           char decimal_separator, int before, const std::vector<int>& lines) {
     std::vector<Check_Fault> faults;
     Table_Check check = Table_Check::S7_Protocol;
@@ -482,9 +513,11 @@ std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, const Table_Rows
     case Exchange_Table::S7_Write: {
         const bool read = table == Exchange_Table::S7_Read;
         S7_Protocol_Data data;
-        data.Read = read ? rows : other_list;
-        data.Write = read ? other_list : rows;
+        (read ? data.Read : data.Write).swap(rows);
+        (read ? data.Write : data.Read).swap(other_list);
         faults = S7_Protocol_Faults(data);
+        (read ? data.Read : data.Write).swap(rows);
+        (read ? data.Write : data.Read).swap(other_list);
         this_table = read ? S7_Read_Table : S7_Write_Table;
         break;
     }
@@ -667,7 +700,7 @@ std::string Export_Selection(const Table_Rows& rows, int top_row, int bottom_row
 // ---- import ----
 
 Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_Mode mode, const Table_Rows& current,
-                           const Table_Rows& other_list, char decimal_separator) {
+                           Table_Rows other_list, char decimal_separator) {
     Import_Result result;
     Error_List errors;
     const int capacity = Exchange_Capacity(table);
@@ -730,7 +763,8 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
         }
     };
 
-    auto on_data = [&](const Csv_Record& record) {
+    const Table_Row missing_row = Missing_Row(table);
+    auto on_data = [&](Csv_Record& record) {
         ++data_rows;
         // A record may run over many lines inside quotes; it is held to the limit of a line.
         std::size_t record_bytes = 0;
@@ -741,9 +775,9 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
             errors.Add(record.line, L(E_Long_Line) + std::to_string(Max_Exchange_Line_Bytes) + L(E_Bytes));
             return;
         }
-        Table_Row row = Missing_Row(table);
+        Table_Row row = missing_row;
         for (std::size_t i = 0; i < record.fields.size(); ++i) {
-            const std::string& raw = record.fields[i];
+            std::string& raw = record.fields[i];
             if (i >= column_of.size()) {
                 if (!Trim(raw).empty()) {
                     errors.Add(record.line, L(E_Line_Has) + std::to_string(record.fields.size()) + L(E_Fields_But) +
@@ -762,11 +796,10 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
                 }
                 continue;
             }
-            Cell_Value value = Take_Value(table, column, raw);
-            if (!value.error.empty()) {
-                errors.Add(record.line, value.error);
+            if (std::string error = Take_Value(table, column, raw); !error.empty()) {
+                errors.Add(record.line, std::move(error));
             }
-            row[static_cast<std::size_t>(column - 1)] = value.error.empty() ? std::move(value.value) : raw;
+            row[static_cast<std::size_t>(column - 1)] = std::move(raw);
         }
         // A short line leaves the columns it does not reach empty, as typed.
         for (std::size_t i = record.fields.size(); i < column_of.size(); ++i) {
@@ -878,11 +911,11 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
         const std::vector<std::string>& cells = records[static_cast<std::size_t>(i)].fields;
         for (std::size_t j = 0; j < cells.size(); ++j) {
             const int column = left_column + static_cast<int>(j);
-            Cell_Value value = Take_Value(table, column, cells[j]);
-            if (!value.error.empty()) {
-                errors.Add(0, L(E_Row) + std::to_string(top_row + i) + L(E_Comma) + value.error);
+            std::string cell = cells[j];
+            if (const std::string error = Take_Value(table, column, cell); !error.empty()) {
+                errors.Add(0, L(E_Row) + std::to_string(top_row + i) + L(E_Comma) + error);
             }
-            line.push_back(std::move(value.value));
+            line.push_back(std::move(cell));
         }
         paste.cells.push_back(std::move(line));
     }
@@ -955,6 +988,7 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
         return out;
     }
     out.result = Import_Table(table, bytes, mode, out.before.rows, out.before.other_list, decimal_separator);
+    // (the other list is copied into the check: it is saved below as it was read)
     if (!out.result.ok() || (mode == Import_Mode::Append && out.result.imported == 0)) {
         return out;
     }
@@ -963,11 +997,14 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
     switch (table) {
     case Exchange_Table::S7_Read:
     case Exchange_Table::S7_Write: {
+        // The lists are lent to the writer, not copied: 1024 rules are 20 000 texts.
         const bool is_read = table == Exchange_Table::S7_Read;
         S7_Protocol_Data data;
-        data.Read = is_read ? out.result.rows : out.before.other_list;
-        data.Write = is_read ? out.before.other_list : out.result.rows;
+        (is_read ? data.Read : data.Write).swap(out.result.rows);
+        (is_read ? data.Write : data.Read).swap(out.before.other_list);
         out.saved = Save_S7_Protocol_File(path, data, keep_backup);
+        (is_read ? data.Read : data.Write).swap(out.result.rows);
+        (is_read ? data.Write : data.Read).swap(out.before.other_list);
         break;
     }
     case Exchange_Table::Variables:

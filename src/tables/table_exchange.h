@@ -94,11 +94,12 @@ inline constexpr int Max_Listed_Errors = 1000;
 // Reads a whole CSV/TSV file's bytes into the table's rows. current: the table as it stands
 // (the grid or the file); other_list: for an S7comm table the other list of S7_Protocol.xml,
 // for the connection rule (ignored for the other tables). decimal_separator: the user's
-// (Get_Decimal_Separator), for the variables' check.
+// (Get_Decimal_Separator), for the variables' check. other_list is taken by value so that a
+// window can move the other grid's rows in.
 // Encodings: UTF-8 with or without byte-order mark, UTF-16 LE/BE with byte-order mark,
 // otherwise Windows-1252. Separator: from the header line (or a first line "sep=;").
 Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_Mode mode, const Table_Rows& current,
-                           const Table_Rows& other_list = {}, char decimal_separator = '.');
+                           Table_Rows other_list = {}, char decimal_separator = '.');
 
 // "line 7: " + text, with the entries of the current language; text alone for line 0.
 std::string With_Line(int line, const std::string& text);
