@@ -429,7 +429,8 @@ public:
             ++more_;
         }
     }
-    bool Empty() const { return errors_.empty(); }
+    // An error that must be seen whatever came before it (the count of rows).
+    void Add_Always(int line, std::string text) { errors_.push_back({line, With_Line(line, text)}); }
     std::vector<Exchange_Error> Take() {
         std::stable_sort(errors_.begin(), errors_.end(),
                          [](const Exchange_Error& a, const Exchange_Error& b) { return a.line < b.line; });
@@ -841,7 +842,7 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
         } else {
             text += L(E_Room);
         }
-        errors.Add(first_extra_line, text + std::to_string(capacity));
+        errors.Add_Always(first_extra_line, text + std::to_string(capacity));
     }
 
     result.imported = data_rows;
