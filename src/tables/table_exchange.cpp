@@ -296,9 +296,9 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
         // The items are the plain decimal texts "0" to positions - 1, without leading zeros.
         int value = 0;
         bool digits = trimmed.size() <= 9 && (trimmed.size() == 1 || trimmed.front() != '0');
-        for (const char c : trimmed) {
-            digits = digits && c >= '0' && c <= '9';
-            value = value * 10 + (c - '0');
+        for (std::size_t i = 0; digits && i < trimmed.size(); ++i) {
+            digits = trimmed[i] >= '0' && trimmed[i] <= '9';
+            value = value * 10 + (trimmed[i] - '0');
         }
         if (digits && value < spec.positions) {
             cell = std::string(trimmed);

@@ -178,6 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "line 2: PLC Bit: \"8\" is not an item of its list: 0, 1, 2, 3, 4, 5, 6, 7",
                      "line 3: Swap: \"maybe" + No_Check_Word,
                      "line 3: Position: \"007\" is not a position from 0 to 1499"}},
+        Import_Case{"PositionPastTheIntegers", Exchange_Table::S7_Write, "PLC_Address,Position\r\na,31916453289\r\n", {},
+                    {"line 2: Position: \"31916453289\" is not a position from 0 to 1499"}},
         Import_Case{"BlankKeyAndExtraFieldsAndUnnamedColumn", Exchange_Table::Variables,
                     "Name,,Mnemonic\r\n  ,,x\r\na,b,c\r\nd,,e,f\r\n", {},
                     {"line 2: Name" + Lost_Rows, "line 3: a value in column 2, which has no name in the header line",
