@@ -134,6 +134,9 @@ char Detect_Separator(std::string_view text) {
     constexpr std::array<char, 3> candidates = {'\t', ';', ','};
     std::array<int, 3> counts{};
     bool quoted = false;
+    // Empty lines before the header are skipped by the reader, so they are here.
+    const std::size_t first = text.find_first_not_of("\r\n");
+    text.remove_prefix(first == std::string_view::npos ? text.size() : first);
     for (const char c : text) {
         if (c == '"') {
             quoted = !quoted;

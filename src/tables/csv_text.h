@@ -32,8 +32,9 @@ struct Csv_Syntax_Error {
 std::vector<Csv_Syntax_Error> Read_Csv(std::string_view text, char separator,
                                        const std::function<void(Csv_Record&)>& on_record);
 
-// The separator of the text's first line: the most frequent of tab, ';' and ',' outside quotes
-// (tab before ';' before ',' when they are as frequent); ',' when the line has none of them.
+// The separator of the text's first line that is not empty: the most frequent of tab, ';' and
+// ',' outside quotes (tab before ';' before ',' when they are as frequent); ',' when the line has
+// none of them.
 char Detect_Separator(std::string_view text);
 
 // The first line (1-based, as Read_Csv counts) longer than max_bytes; 0 when there is none.

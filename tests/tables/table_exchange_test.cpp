@@ -159,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "sep=;\r\nName;Molt. Factor;Conversion\r\nv;any text, really;int TO float\r\n",
                     {{"1:MultiplicationFactor", "any text, really"}, {"1:Conversion", "Int to Float"}}, {}},
         Import_Case{"EmptyLinesAndTrailingEmptyColumnsAreSkipped", Exchange_Table::Certificates,
-                    "\r\nCertificate,Mnemonic,,\r\n\r\nA,x,,\r\n,,,\r\nB,y\r\n",
-                    {{"1:Certificate", "A"}, {"2:Certificate", "B"}, {"3:Certificate", ""}}, {}},
+                    "\r\n\r\nCertificate;Mnemonic;;\r\n\r\nA;x,y;;\r\n;;;\r\nB;y\r\n",
+                    {{"1:Certificate", "A"}, {"1:Mnemonic", "x,y"}, {"2:Certificate", "B"}, {"3:Certificate", ""}}, {}},
         // Each error kind, named by the line the record starts on.
         Import_Case{"UnknownAndDuplicateColumns", Exchange_Table::Certificates,
                     "Certificate,Colour,certificate\r\nA,red,B\r\n", {},
