@@ -71,7 +71,7 @@ std::string L(int entry) {
 
 enum class Kind { Text, Check, List, Position };
 
-struct Column_Spec {
+struct Column_Layout {
     const char* attribute;
     int title;                              // string-table entry of the column header
     Kind kind;
@@ -80,8 +80,8 @@ struct Column_Spec {
     const char* missing;                    // what the XML reader gives a missing attribute
 };
 
-const std::vector<Column_Spec>& S7_Read_Spec() {
-    static const std::vector<Column_Spec> spec = {
+const std::vector<Column_Layout>& S7_Read_Columns() {
+    static const std::vector<Column_Layout> layout = {
         {"Enable", 1217, Kind::Check, nullptr, 0, "Y"},
         {"PLC_Address", 1218, Kind::Text, nullptr, 0, ""},
         {"PLC_Port", 1219, Kind::Text, nullptr, 0, ""},
@@ -101,11 +101,11 @@ const std::vector<Column_Spec>& S7_Read_Spec() {
         {"SwapWord", 1227, Kind::Check, nullptr, 0, ""},
         {"Mnemonic", 1228, Kind::Text, nullptr, 0, ""},
     };
-    return spec;
+    return layout;
 }
 
-const std::vector<Column_Spec>& S7_Write_Spec() {
-    static const std::vector<Column_Spec> spec = {
+const std::vector<Column_Layout>& S7_Write_Columns() {
+    static const std::vector<Column_Layout> layout = {
         {"Enable", 1230, Kind::Check, nullptr, 0, "Y"},
         {"PLC_Address", 1231, Kind::Text, nullptr, 0, ""},
         {"PLC_Port", 1232, Kind::Text, nullptr, 0, ""},
@@ -127,11 +127,11 @@ const std::vector<Column_Spec>& S7_Write_Spec() {
         {"SwapWord", 1242, Kind::Check, nullptr, 0, ""},
         {"Mnemonic", 1243, Kind::Text, nullptr, 0, ""},
     };
-    return spec;
+    return layout;
 }
 
-const std::vector<Column_Spec>& Variables_Spec() {
-    static const std::vector<Column_Spec> spec = {
+const std::vector<Column_Layout>& Variables_Columns() {
+    static const std::vector<Column_Layout> layout = {
         {"Enable", 1515, Kind::Check, nullptr, 0, "Y"},
         {"Name", 1516, Kind::Text, nullptr, 0, ""},
         {"Type", 1517, Kind::List, &Variable_Type_Items, 0, ""},
@@ -145,30 +145,30 @@ const std::vector<Column_Spec>& Variables_Spec() {
         {"SwapWord", 1543, Kind::Check, nullptr, 0, "N"},
         {"Mnemonic", 1521, Kind::Text, nullptr, 0, ""},
     };
-    return spec;
+    return layout;
 }
 
-const std::vector<Column_Spec>& Certificates_Spec() {
-    static const std::vector<Column_Spec> spec = {
+const std::vector<Column_Layout>& Certificates_Columns() {
+    static const std::vector<Column_Layout> layout = {
         {"Enable", 1615, Kind::Check, nullptr, 0, "Y"},
         {"Certificate", 1616, Kind::Text, nullptr, 0, ""},
         {"Mnemonic", 1617, Kind::Text, nullptr, 0, ""},
     };
-    return spec;
+    return layout;
 }
 
-const std::vector<Column_Spec>& Spec(Exchange_Table table) {
+const std::vector<Column_Layout>& Columns(Exchange_Table table) {
     switch (table) {
-    case Exchange_Table::S7_Read: return S7_Read_Spec();
-    case Exchange_Table::S7_Write: return S7_Write_Spec();
-    case Exchange_Table::Variables: return Variables_Spec();
+    case Exchange_Table::S7_Read: return S7_Read_Columns();
+    case Exchange_Table::S7_Write: return S7_Write_Columns();
+    case Exchange_Table::Variables: return Variables_Columns();
     case Exchange_Table::Certificates: break;
     }
-    return Certificates_Spec();
+    return Certificates_Columns();
 }
 
-const Column_Spec& Column_Of(Exchange_Table table, int column) {
-    return Spec(table)[static_cast<std::size_t>(column - 1)];
+const Column_Layout& Column_Of(Exchange_Table table, int column) {
+    return Columns(table)[static_cast<std::size_t>(column - 1)];
 }
 
 std::string Title(Exchange_Table table, int column) {
@@ -255,14 +255,14 @@ long Forbidden_Character(std::string_view text) {
 // Turns a cell as the file holds it into the value to store, in place; the message (title
 // first) why the column cannot take it, or an empty text. A refused cell is left as it was.
 std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
-    const Column_Spec& spec = Column_Of(table, column);
+    const Column_Layout& layout = Column_Of(table, column);
     // Only a refused value needs the title: a file of 512 rules takes ten thousand values.
     const auto title = [&] { return Title(table, column); };
     if (const long code = Forbidden_Character(cell); code >= 0) {
         return title() + L(E_Control) + std::to_string(code) + L(E_Control_End);
     }
     const std::string_view trimmed = Trim(cell);
-    switch (spec.kind) {
+    switch (layout.kind) {
     case Kind::Text:
         return {};
     case Kind::Check:
@@ -281,13 +281,13 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
             cell.clear();
             return {};
         }
-        for (const std::string& item : *spec.items) {
+        for (const std::string& item : *layout.items) {
             if (Same_Ignoring_Case(item, trimmed)) {
                 cell = item;
                 return {};
             }
         }
-        return title() + L(E_Value) + Shown(cell) + L(E_Not_Item) + Joined(*spec.items);
+        return title() + L(E_Value) + Shown(cell) + L(E_Not_Item) + Joined(*layout.items);
     case Kind::Position: {
         if (trimmed.empty()) {
             cell.clear();
@@ -300,11 +300,11 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
             digits = trimmed[i] >= '0' && trimmed[i] <= '9';
             value = value * 10 + (trimmed[i] - '0');
         }
-        if (digits && value < spec.positions) {
+        if (digits && value < layout.positions) {
             cell = std::string(trimmed);
             return {};
         }
-        return title() + L(E_Value) + Shown(cell) + L(E_Not_Position) + std::to_string(spec.positions - 1);
+        return title() + L(E_Value) + Shown(cell) + L(E_Not_Position) + std::to_string(layout.positions - 1);
     }
     }
     return {};
@@ -312,19 +312,19 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
 
 Table_Row Missing_Row(Exchange_Table table) {
     Table_Row row;
-    for (const Column_Spec& spec : Spec(table)) {
-        row.emplace_back(spec.missing);
+    for (const Column_Layout& layout : Columns(table)) {
+        row.emplace_back(layout.missing);
     }
     return row;
 }
 
 // The header's matching names of a column: its attribute, its English title, its title now.
 bool Names_Column(Exchange_Table table, int column, const std::string& upper_cell) {
-    const Column_Spec& spec = Column_Of(table, column);
-    if (upper_cell == Upper_Ascii(spec.attribute)) {
+    const Column_Layout& layout = Column_Of(table, column);
+    if (upper_cell == Upper_Ascii(layout.attribute)) {
         return true;
     }
-    for (const std::string* title : {&Default_String(spec.title), &Lang(spec.title)}) {
+    for (const std::string* title : {&Default_String(layout.title), &Lang(layout.title)}) {
         const std::string_view t = Trim(*title);
         if (!t.empty() && upper_cell == Upper_Ascii(t)) {
             return true;
@@ -576,7 +576,7 @@ int Exchange_Capacity(Exchange_Table table) {
 }
 
 int Exchange_Field_Count(Exchange_Table table) {
-    return static_cast<int>(Spec(table).size());
+    return static_cast<int>(Columns(table).size());
 }
 
 int Exchange_Key_Column(Exchange_Table table) {
@@ -649,12 +649,12 @@ std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char sepa
         break;
     }
     std::string out = "\xEF\xBB\xBF";
-    const std::vector<Column_Spec>& spec = Spec(table);
-    for (std::size_t k = 0; k < spec.size(); ++k) {
+    const std::vector<Column_Layout>& layout = Columns(table);
+    for (std::size_t k = 0; k < layout.size(); ++k) {
         if (k > 0) {
             out += separator;
         }
-        Append_Csv_Field(out, spec[k].attribute, separator);
+        Append_Csv_Field(out, layout[k].attribute, separator);
     }
     out += "\r\n";
     for (pugi::xml_node row = section.first_child(); row; row = row.next_sibling()) {
