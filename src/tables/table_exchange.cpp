@@ -868,6 +868,20 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
         }
         return paste;
     }
+    // A certificate copied from a text editor is many lines without tabs or quotes: it belongs in
+    // one cell, not in one row per line.
+    if (table == Exchange_Table::Certificates && left_column == Cert_Col::Certificate &&
+        Trim(prepared.text).starts_with("-----BEGIN") && prepared.text.find_first_of("\t\"") == std::string::npos) {
+        std::string cell = std::move(prepared.text);
+        if (const std::string error = Take_Value(table, left_column, cell); !error.empty()) {
+            paste.errors.push_back(L(E_Row) + std::to_string(top_row) + L(E_Comma) + error);
+        } else if (top_row < 1 || top_row > Cert_Rows) {
+            paste.errors.push_back(L(E_Block_Has) + "1" + L(E_Rows_From) + std::to_string(top_row) + L(E_Room_For) + "0");
+        } else {
+            paste.cells.push_back({std::move(cell)});
+        }
+        return paste;
+    }
     std::vector<Csv_Record> records;
     const std::vector<Csv_Syntax_Error> syntax =
         Read_Csv(prepared.text, '\t', [&](Csv_Record& record) { records.push_back(std::move(record)); });

@@ -118,7 +118,9 @@ struct Block_Paste {
 
 // Parses a tab-separated block (no header line; CRLF, LF or CR between rows; quoted cells as
 // spreadsheets quote them) for pasting at (top_row, left_column) of a table, both 1-based. The
-// end-of-list rule does not apply: the window's OK check does that.
+// end-of-list rule does not apply: the window's OK check does that. A certificate copied from a
+// text editor ("-----BEGIN ..." on many lines, no tab, no quote) pasted into the Certificate
+// column is one cell, as typed.
 Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row, int left_column);
 
 // ---- files ----

@@ -411,6 +411,11 @@ TEST_F(Exchange, CopiedSelectionPastesBackWithLineBreaksAndEmptyCells) {
     const Block_Paste back = Parse_Block(Exchange_Table::Certificates, block, 4, 1);
     ASSERT_TRUE(back.ok()) << back.errors.front();
     EXPECT_EQ(back.cells, (std::vector<std::vector<std::string>>{rows[0], rows[1]}));
+    // A certificate from a text editor goes into one cell; elsewhere its lines would be rows.
+    const std::string pem = "-----BEGIN CERTIFICATE-----\nMIIB+zCC\n-----END CERTIFICATE-----\n";
+    EXPECT_EQ(Parse_Block(Exchange_Table::Certificates, pem, 10, 2).cells,
+              (std::vector<std::vector<std::string>>{{pem}}));
+    EXPECT_EQ(Parse_Block(Exchange_Table::Certificates, pem, 1, 3).cells.size(), 3U);
     // A single column with an empty cell in the middle, as Excel copies it.
     EXPECT_EQ(Parse_Block(Exchange_Table::Certificates, "a\r\n\r\nb\r\n", 1, 3).cells,
               (std::vector<std::vector<std::string>>{{"a"}, {""}, {"b"}}));
