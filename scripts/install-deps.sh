@@ -2,7 +2,7 @@
 # Installs the Debian packages Quillmaker builds and tests with; does nothing when all are there.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpugixml-dev libgtest-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpugixml-dev libcsv-dev libgtest-dev libbenchmark-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi

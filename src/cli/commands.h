@@ -19,6 +19,8 @@ using Args = std::vector<std::string>;
 int Run_Check(const Args& args, std::ostream& out, std::ostream& err);   // cmd_check.cpp
 int Run_Build(const Args& args, std::ostream& out, std::ostream& err);   // cmd_build.cpp
 int Run_Inspect(const Args& args, std::ostream& out, std::ostream& err); // cmd_inspect.cpp
+int Run_Import(const Args& args, std::ostream& out, std::ostream& err);  // cmd_import.cpp
+int Run_Export(const Args& args, std::ostream& out, std::ostream& err);  // cmd_export.cpp
 
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();

@@ -12,6 +12,10 @@ const std::vector<Command>& Commands() {
         {"check", "<configuration-folder>", "checks the configuration as the editors' OK buttons do", Run_Check},
         {"build", "<configuration-folder>", "writes bin/bank1.bin, bank2.bin and bank3.bin", Run_Build},
         {"inspect", "<configuration-folder | bank file>", "decodes device images into readable text", Run_Inspect},
+        {"import", "<configuration-folder> <table> <file> [--append]",
+         "reads a CSV/TSV file into a list (s7-read, s7-write, variables, certificates)", Run_Import},
+        {"export", "<configuration-folder> <table> [<file>] [--separator , | ; | tab]",
+         "writes a list as a CSV file (stdout without a file)", Run_Export},
     };
     return commands;
 }
