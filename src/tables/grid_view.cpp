@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "tables/cell_delegate.h"
@@ -345,6 +346,16 @@ void Grid_View::Enter_Jump() {
 }
 
 void Grid_View::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        emit Copy_Block_Requested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        emit Paste_Block_Requested();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         char key = 13;
         if (Grid_Enter_Jump(grid_, key)) {
@@ -368,6 +379,49 @@ void Grid_View::Double_Click(int col, int row) {
     if (Grid_Auto_Size(grid_, col, row)) {
         resizeColumnToContents(col);
     }
+}
+
+bool Grid_View::Selected_Block(int& top, int& bottom, int& left, int& right) const {
+    top = left = std::numeric_limits<int>::max();
+    bottom = right = 0;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        const int row = model_->Grid_Row(index);
+        const int col = std::max(1, index.column());
+        top = std::min(top, row);
+        bottom = std::max(bottom, row);
+        left = std::min(left, col);
+        right = std::max(right, col);
+    }
+    if (bottom == 0) {
+        top = bottom = grid_.Row;
+        left = right = std::max(1, grid_.Col);
+    }
+    return grid_.Is_Data_Row(top) && grid_.Is_Data_Row(bottom) && right < grid_.Col_Count();
+}
+
+void Grid_View::Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells) {
+    Commit_Edit();
+    int bottom = top;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const int row = top + static_cast<int>(i);
+        if (!grid_.Is_Data_Row(row)) {
+            break;
+        }
+        bottom = row;
+        for (std::size_t j = 0; j < cells[i].size(); ++j) {
+            const int col = left + static_cast<int>(j);
+            if (col < 1 || col >= grid_.Col_Count()) {
+                break;
+            }
+            Grid_Cell& cell = grid_.Cell(col, row);
+            if (cell.has_check) {
+                cell.checked = cells[i][j] != "N";
+            } else {
+                cell.text = cells[i][j];
+            }
+        }
+    }
+    model_->Rows_Changed(top, bottom);
 }
 
 } // namespace qm::gui

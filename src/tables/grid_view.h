@@ -59,6 +59,20 @@ public:
     // Ends an edit in progress, keeping what was typed (before OK and the row operations).
     void Commit_Edit();
 
+    // The selected cells' bounding rectangle in grid rows and field columns (1-based, both ends
+    // included); the current cell when nothing is selected. False when not even that lies on a
+    // field (a row-number click selects whole rows, which count from column 1).
+    bool Selected_Block(int& top, int& bottom, int& left, int& right) const;
+    // Writes a block of texts from (top, left) rightward and downward, as typing them would
+    // (a state check box takes "N" as unchecked, anything else as checked); cells outside the
+    // grid are dropped.
+    void Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells);
+
+signals:
+    // Ctrl+C and Ctrl+V on the table (not in an open editor): the window decides what they mean.
+    void Copy_Block_Requested();
+    void Paste_Block_Requested();
+
 public slots:
     void Enter_Jump();
 

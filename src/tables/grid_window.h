@@ -10,7 +10,10 @@
 #include <initializer_list>
 #include <string>
 
+#include <functional>
+
 #include "tables/grid_edit.h"
+#include "tables/table_exchange.h"
 #include "tables/table_file.h"
 
 class QBoxLayout;
@@ -62,6 +65,22 @@ public:
     QPushButton* Btn_Insert_Row = nullptr;
     QPushButton* Btn_Copy_Row = nullptr;
     QPushButton* Btn_Paste_Row = nullptr;
+    // Exchange with spreadsheets, beside Cancel; they act on the shown table.
+    QPushButton* Btn_Import = nullptr;
+    QPushButton* Btn_Export = nullptr;
+
+    // Which file Import reads or Export writes: the file dialog, or a test's stand-in. save is
+    // false for Import; filters are the dialog's, and *filter the one picked (Export's separator).
+    // An empty result is a cancel.
+    using File_Chooser = std::function<QString(QWidget* parent, bool save, const QStringList& filters, int* filter)>;
+    static void Set_File_Chooser(File_Chooser chooser);
+
+    void Import_File();
+    void Export_File();
+    // Ctrl+C and Ctrl+V of a table: the selected cells as tab-separated text, and a tab-separated
+    // block pasted at the current cell with the import's value rules (all or nothing).
+    void Copy_Block(Grid_View* table);
+    void Paste_Block(Grid_View* table);
 
 protected:
     Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent);
@@ -85,6 +104,10 @@ protected:
     // Fills the tables from the file, returning the read's report.
     virtual Table_Read_Info Load(const std::string& path) = 0;
     virtual Table_Save_Result Save(const std::string& path, bool keep_backup) = 0;
+    // The list a table holds, for the exchange; the other list of the same file (the S7comm
+    // lists share the ten-connection rule), none by default.
+    virtual Exchange_Table Exchange_Kind(const Grid_View* table) const = 0;
+    virtual Table_Rows Other_List(const Grid_View*) const { return {}; }
 
     void showEvent(QShowEvent* event) override;
     void FormShow();

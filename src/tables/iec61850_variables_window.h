@@ -31,6 +31,7 @@ protected:
     void Prepare_Opening() override;
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
+    Exchange_Table Exchange_Kind(const Grid_View*) const override { return Exchange_Table::Variables; }
 };
 
 } // namespace qm::gui

@@ -124,6 +124,14 @@ Table_Save_Result S7_Protocol_Window::Save(const std::string& path, bool keep_ba
     return Save_S7_Protocol_File(path, S7_Protocol_Data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()}, keep_backup);
 }
 
+Exchange_Table S7_Protocol_Window::Exchange_Kind(const Grid_View* table) const {
+    return table == ACG_S7_Write ? Exchange_Table::S7_Write : Exchange_Table::S7_Read;
+}
+
+Table_Rows S7_Protocol_Window::Other_List(const Grid_View* table) const {
+    return (table == ACG_S7_Write ? ACG_S7_Read : ACG_S7_Write)->Rows();
+}
+
 Grid_View* S7_Protocol_Window::Shown_Table() const {
     return PageControl1->currentWidget() == TS_S7_Write ? ACG_S7_Write : ACG_S7_Read;
 }

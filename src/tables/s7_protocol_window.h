@@ -41,6 +41,8 @@ protected:
     void Prepare_Opening() override;
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
+    Exchange_Table Exchange_Kind(const Grid_View* table) const override;
+    Table_Rows Other_List(const Grid_View* table) const override;
 
 private:
     // The sizes the Position lists were last made for.

@@ -30,6 +30,7 @@ protected:
     const std::string& File_Path() const override;
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
+    Exchange_Table Exchange_Kind(const Grid_View*) const override { return Exchange_Table::Certificates; }
 
 private:
     void Init_Table();

@@ -1,4 +1,6 @@
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -15,6 +17,7 @@
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "tables/grid_view.h"
+#include "tables/s7_protocol.h"
 #include "tables/s7_protocol_window.h"
 #include "tables/table_model.h"
 #include "grid_test_support.h"
@@ -340,6 +343,92 @@ private slots:
         QCOMPARE(table->columnWidth(3), fitted);
         w.Set_Lang(); // new headers refit the other columns only
         QCOMPARE(table->columnWidth(2), 333);
+        w.reject();
+    }
+
+    // Import goes into the grid, not the file: Replace, Append and Cancel when the list has rows,
+    // and a file with an error leaves the grid as it was.
+    void importReplacesOrAppendsIntoTheGrid() {
+        Write_File_Atomic(file_, Saved_File);
+        const std::string csv = Path_Join(dir_.path().toStdString(), "tags.csv");
+        Write_File_Atomic(csv, "PLC Address;PLC Port;PLC Type;Rack;Slot;Data Type;Data Identifier;DB Number;PLC Area;PLC Add;"
+                               "PLC Bit;Poll Time;Position;Start Bit;Mnemonic\r\n"
+                               "127.0.0.5;102;s71200;0;1;Word;DB;1;Inputs (I);0;0;1000;2;0;tank\r\n");
+        const std::string bad = Path_Join(dir_.path().toStdString(), "bad.csv");
+        Write_File_Atomic(bad, "PLC Address,Colour\r\n127.0.0.6,red\r\n");
+        std::string chosen = csv;
+        Grid_Window::Set_File_Chooser([&chosen](QWidget*, bool save, const QStringList&, int*) {
+            return save ? QString() : QString::fromStdString(chosen);
+        });
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        Open(w);
+        const auto Address = [&w](int row) { return w.ACG_S7_Read->grid().Text(S7_Read_Col::PLC_Address, row); };
+
+        messages.Set_Choice(2); // Cancel
+        QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Messages().first().kind, Message_Kind::Choice);
+        QCOMPARE(Row_Of(w.ACG_S7_Read, 1), Read_Row);
+
+        messages.Set_Choice(1); // Append
+        QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
+        QCOMPARE(Row_Of(w.ACG_S7_Read, 1), Read_Row);
+        QCOMPARE(Address(2), std::string("127.0.0.5"));
+        QCOMPARE(w.ACG_S7_Read->grid().Text(S7_Read_Col::PLC_Type, 2), std::string("S71200")); // the list's spelling
+        QCOMPARE(w.ACG_S7_Read->Current_Row(), 2);
+
+        messages.Set_Choice(0); // Replace
+        QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
+        QCOMPARE(Address(1), std::string("127.0.0.5"));
+        QCOMPARE(Address(2), std::string());
+        QCOMPARE(Row_Of(w.ACG_S7_Write, 1), Write_Row); // the other page untouched
+
+        messages.Clear();
+        chosen = bad;
+        QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
+        QCOMPARE(messages.Messages().last().kind, Message_Kind::Error);
+        QVERIFY2(messages.Messages().last().details.contains(QStringLiteral("Colour")),
+                 qPrintable(messages.Messages().last().details));
+        QCOMPARE(Address(1), std::string("127.0.0.5"));
+
+        // Nothing reached the file; OK saves the imported rule as a typed one.
+        QCOMPARE(File_Text(file_), std::string(Saved_File));
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QVERIFY2(w.result() == QDialog::Accepted, qPrintable(messages.Last_Text()));
+        QVERIFY(File_Text(file_).find("PLC_Address=\"127.0.0.5\"") != std::string::npos);
+        Grid_Window::Set_File_Chooser({});
+    }
+
+    // Ctrl+C copies the selected cells as tab-separated text; Ctrl+V pastes a block at the current
+    // cell with the import's value rules, or reports and changes nothing.
+    void clipboardBlocksCopyAndPaste() {
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        Open(w);
+        Grid_View* table = w.ACG_S7_Read;
+        Set_Row(table, 1, Read_Row);
+        table->setFocus();
+        table->selectionModel()->select(QItemSelection(table->Model()->Cell_Index(2, 1), table->Model()->Cell_Index(4, 1)),
+                                        QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("127.0.0.1\t102\tS71200\r\n"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("127.0.0.9\t102\ts7300\r\n127.0.0.10\t103\tS7400\r\n"));
+        table->Set_Current_Cell(2, 2);
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(messages.Messages().isEmpty());
+        QCOMPARE(table->grid().Text(2, 2), std::string("127.0.0.9"));
+        QCOMPARE(table->grid().Text(4, 2), std::string("S7300"));
+        QCOMPARE(table->grid().Text(3, 3), std::string("103"));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("127.0.0.11\t102\tnope\r\n"));
+        table->Set_Current_Cell(2, 4);
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Messages().first().kind, Message_Kind::Error);
+        QVERIFY(messages.Messages().first().details.contains(QStringLiteral("nope")));
+        QCOMPARE(table->grid().Text(2, 4), std::string());
         w.reject();
     }
 
