@@ -20,6 +20,10 @@ int Run_Check(const Args& args, std::ostream& out, std::ostream& err);   // cmd_
 int Run_Build(const Args& args, std::ostream& out, std::ostream& err);   // cmd_build.cpp
 int Run_Inspect(const Args& args, std::ostream& out, std::ostream& err); // cmd_inspect.cpp
 
+// The review of configurations: a printable report and a comparison of two.
+int Run_Report(const Args& args, std::ostream& out, std::ostream& err); // cmd_report.cpp
+int Run_Diff(const Args& args, std::ostream& out, std::ostream& err);   // cmd_diff.cpp
+
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();
 

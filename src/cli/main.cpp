@@ -12,6 +12,9 @@ const std::vector<Command>& Commands() {
         {"check", "<configuration-folder>", "checks the configuration as the editors' OK buttons do", Run_Check},
         {"build", "<configuration-folder>", "writes bin/bank1.bin, bank2.bin and bank3.bin", Run_Build},
         {"inspect", "<configuration-folder | bank file>", "decodes device images into readable text", Run_Inspect},
+        // The review of configurations.
+        {"report", "<configuration-folder> [-o <file>]", "a printable report: text, HTML or PDF", Run_Report},
+        {"diff", "<folder-A> <folder-B> [--banks]", "every difference between two configurations", Run_Diff},
     };
     return commands;
 }
