@@ -173,8 +173,12 @@ std::string Report_Html(const Report& report, Html_Flavour flavour) {
                 const bool disabled = r < table.disabled.size() && table.disabled[r];
                 out += disabled ? (qt ? "<tr bgcolor=\"#eeeeee\">" : "<tr class=\"disabled\">") : "<tr>";
                 for (const auto& cell : table.rows[r]) {
-                    out += (disabled && qt ? "<td style=\"color: #777777; font-style: italic;\">" : "<td>") +
-                           Escape(cell) + "</td>";
+                    // Addresses and numbers stay on one line; texts with blanks may wrap.
+                    const bool short_word = cell.size() <= 16 && cell.find(' ') == std::string::npos;
+                    std::string style;
+                    if (disabled && qt) style += "color: #777777; font-style: italic;";
+                    if (short_word) style += " white-space: nowrap;";
+                    out += (style.empty() ? std::string("<td>") : "<td style=\"" + style + "\">") + Escape(cell) + "</td>";
                 }
                 out += "</tr>\n";
             }
