@@ -8,6 +8,8 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,6 +43,26 @@ const QColor Header_Fill(231, 216, 216);
 const QColor Disabled_Fill(238, 238, 238);
 const QColor Grid(170, 170, 170);
 const QColor Grey_Text(110, 110, 110);
+
+// Words break only when a word alone is wider than its cell.
+QTextOption Wrapping() {
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+double Wrapped_Height(const QString& text, const QFont& font, double width, QPaintDevice* device) {
+    QTextLayout layout(text, font, device);
+    layout.setTextOption(Wrapping());
+    layout.beginLayout();
+    double height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += line.height();
+    }
+    layout.endLayout();
+    return height;
+}
 
 QFont Font(double points, bool bold = false, bool italic = false) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -202,52 +224,60 @@ private:
                 natural[c] = std::max(natural[c], advance.back().back());
             }
         }
-        // Columns that fit their share keep their natural width; the others share what is left.
-        const double room = width_ - 2 * t.pad * static_cast<double>(columns);
-        t.widths.assign(columns, 0);
-        std::vector<bool> fixed(columns, false);
-        double left = room;
-        std::size_t open = columns;
-        for (bool changed = true; changed && open > 0;) {
-            changed = false;
-            const double share = left / static_cast<double>(open);
+        // Every column gets room for its longest word (of the header, and of cells that must not
+        // break, such as addresses); what is left goes to the columns that want more, in
+        // proportion to what they miss.
+        std::vector<double> least(columns, 0);
+        for (std::size_t c = 0; c < columns; ++c) {
+            for (const QString& word : t.header[c].split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                least[c] = std::max(least[c], bold.horizontalAdvance(word));
+            }
+        }
+        for (std::size_t r = 0; r < t.cells.size(); ++r) {
             for (std::size_t c = 0; c < columns; ++c) {
-                if (!fixed[c] && natural[c] <= share) {
-                    fixed[c] = true;
-                    t.widths[c] = natural[c];
-                    left -= natural[c];
-                    --open;
-                    changed = true;
+                if (t.cells[r][c].size() <= 16 && !t.cells[r][c].contains(QLatin1Char(' '))) {
+                    least[c] = std::max(least[c], advance[r][c]);
                 }
             }
         }
-        double total_natural_open = 0;
-        for (std::size_t c = 0; c < columns; ++c) total_natural_open += fixed[c] ? 0 : natural[c];
+        const double slack = Px(0.5); // a text exactly as wide as its cell would still wrap
         for (std::size_t c = 0; c < columns; ++c) {
-            if (!fixed[c]) t.widths[c] = left * natural[c] / total_natural_open;
+            natural[c] += slack;
+            least[c] = std::min(least[c] + slack, natural[c]);
         }
-        // What is still free widens every column alike, so the table spans the page.
-        double used = 0;
-        for (const double w : t.widths) used += w;
-        if (used < room && columns > 0) {
-            for (double& w : t.widths) w += (room - used) / static_cast<double>(columns);
+        const double room = width_ - 2 * t.pad * static_cast<double>(columns);
+        const double least_sum = std::accumulate(least.begin(), least.end(), 0.0);
+        const double natural_sum = std::accumulate(natural.begin(), natural.end(), 0.0);
+        t.widths.assign(columns, 0);
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (natural_sum <= room) {
+                // Everything fits: spread what is free alike, so the table spans the page.
+                t.widths[c] = natural[c] + (room - natural_sum) / static_cast<double>(columns);
+            } else if (least_sum >= room) {
+                t.widths[c] = least[c] * room / least_sum;
+            } else {
+                t.widths[c] = least[c] + (room - least_sum) * (natural[c] - least[c]) / (natural_sum - least_sum);
+            }
         }
         for (double& w : t.widths) w += 2 * t.pad;
 
-        auto height = [&](const QFontMetricsF& m, const QString& text, double advance_width, std::size_t c) {
+        auto height = [&](const QFont& font, const QString& text, double advance_width, std::size_t c) {
             const double inner = t.widths[c] - 2 * t.pad;
-            if (advance_width <= inner) return m.height();
-            return m.boundingRect(QRectF(0, 0, inner, 1e9), Qt::TextWordWrap | Qt::TextWrapAnywhere, text).height();
+            if (advance_width + slack <= inner) return metrics.height();
+            return std::max(metrics.height(), Wrapped_Height(text, font, inner, &device_));
         };
         t.header_height = 0;
         for (std::size_t c = 0; c < columns; ++c) {
             t.header_height =
-                std::max(t.header_height, height(bold, t.header[c], bold.horizontalAdvance(t.header[c]), c));
+                std::max(t.header_height, height(t.bold, t.header[c], bold.horizontalAdvance(t.header[c]), c));
         }
         t.header_height += 2 * t.pad;
         for (std::size_t r = 0; r < t.cells.size(); ++r) {
             double h = metrics.height();
-            for (std::size_t c = 0; c < columns; ++c) h = std::max(h, height(metrics, t.cells[r][c], advance[r][c], c));
+            const bool disabled = r < table.disabled.size() && table.disabled[r];
+            for (std::size_t c = 0; c < columns; ++c) {
+                h = std::max(h, height(disabled ? t.italic : t.font, t.cells[r][c], advance[r][c], c));
+            }
             t.heights.push_back(h + 2 * t.pad);
         }
         return t;
@@ -264,8 +294,7 @@ private:
                 painter_->setPen(QPen(Grid, Px(0.4)));
                 painter_->drawRect(cell);
                 painter_->setPen(disabled ? Grey_Text : QColor(Qt::black));
-                painter_->drawText(cell.adjusted(t.pad, t.pad, -t.pad, -t.pad),
-                                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, cells[c]);
+                painter_->drawText(cell.adjusted(t.pad, t.pad, -t.pad, -t.pad), cells[c], Wrapping());
                 x += t.widths[c];
             }
         }
