@@ -82,5 +82,8 @@ inline constexpr int Was = 1578;                 // "was "
 inline constexpr int Open_First = 1579;          // "Open a configuration first: the selected one is compared with it."
 inline constexpr int Size = 1580;                // "size"
 inline constexpr int Compare_Same = 1581;        // "The selected configuration is the open one."
+inline constexpr int Save_Pdf = 1582;            // "Save as PDF..."
+inline constexpr int Pdf_Files = 1583;           // "PDF files (*.pdf)"
+inline constexpr int Group_Lines = 1584;         // " differences" (after a file's count)
 
 } // namespace qm::review_text
