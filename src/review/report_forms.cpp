@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "language/lang_table.h"
+#include "review/review_texts.h"
+
 namespace qm {
 
 namespace {
@@ -56,6 +59,7 @@ void Text_Table(const Report_Table& table, std::string& out) {
     for (std::size_t c = 0; c < columns; ++c) rule += std::string(widths[c] + 2, '-') + "|";
     out += rule + "\n";
     for (std::size_t r = 1; r < cells.size(); ++r) line(cells[r]);
+    if (table.rows.empty()) out += Lang(review_text::None) + "\n";
 }
 
 std::string Escape(const std::string& text) {
@@ -183,6 +187,7 @@ std::string Report_Html(const Report& report, Html_Flavour flavour) {
                 out += "</tr>\n";
             }
             out += "</tbody></table>\n";
+            if (table.rows.empty()) out += "<p><i>" + Escape(Lang(review_text::None)) + "</i></p>\n";
         }
         for (const auto& [label, text] : section.blocks) {
             out += "<h3>" + Escape(label) + "</h3>\n<pre>" + Escape(text) + "</pre>\n";

@@ -4,6 +4,7 @@
 
 #include "common/file_io.h"
 #include "language/lang_table.h"
+#include "review/review_texts.h"
 #include "review/sha256.h"
 #include "tables/iec61850_variables.h"
 #include "tables/tls_known_cert.h"
@@ -166,7 +167,7 @@ std::string Summary_Text(std::string_view text) {
     const Text_Summary s = Summarise(text);
     std::string out = Quoted(s.first_line);
     if (!s.last_line.empty()) out += " ... " + Quoted(s.last_line);
-    return out + " (" + std::to_string(s.lines) + Lang(1494) + ", SHA-256 " + s.sha256.substr(0, 16) + ")";
+    return out + " (" + std::to_string(s.lines) + Lang(review_text::Lines) + ", SHA-256 " + s.sha256.substr(0, 16) + ")";
 }
 
 } // namespace qm

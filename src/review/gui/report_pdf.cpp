@@ -19,6 +19,7 @@
 #include "common/file_io.h"
 #include "language/lang_table.h"
 #include "review/report.h"
+#include "review/review_texts.h"
 
 namespace qm::gui {
 namespace {
@@ -311,7 +312,7 @@ private:
         }
         Row(t, t.header, t.header_height, true, false);
         if (t.cells.empty()) {
-            Paragraph(Lang(1490), t.italic, 0.2, Grey_Text);
+            Paragraph(Lang(review_text::None), t.italic, 0.2, Grey_Text);
         }
         for (std::size_t r = 0; r < t.cells.size(); ++r) {
             if (y_ + t.heights[r] > bottom_) {
