@@ -18,9 +18,7 @@
 #include "review/report.h"
 #include "review/review_texts.h"
 
-#ifdef QM_CLI_PDF
-#include "review/gui/report_pdf.h"
-#endif
+#include "cli/pdf_module.h"
 
 namespace qm::cli {
 namespace {
@@ -119,13 +117,11 @@ int Run_Report(const Args& args, std::ostream& out, std::ostream& err) {
     const Report report = Make_Report(*folder, options);
 
     if (chosen == Format::Pdf) {
-#ifdef QM_CLI_PDF
-        const gui::Pdf_Result written = gui::Write_Report_Pdf_Offscreen(report, *output);
-        if (!written.ok) {
-            err << "quillmaker-cli report: " << Lang(rt::Cannot_Write) << written.message << "\n";
+        std::string message;
+        if (!Write_Pdf_Through_Module(report, *output, message)) {
+            err << "quillmaker-cli report: " << Lang(rt::Cannot_Write) << message << "\n";
             return 1;
         }
-#endif
         return 0;
     }
     const std::string text = chosen == Format::Html ? Report_Html(report) : Report_Text(report);

@@ -195,6 +195,9 @@ Report Make_Report(const std::string& folder, const Report_Options& options) {
     const Configuration_Files files = Read_Configuration(folder);
     Report report;
     report.title = Lang(rt::Report_Title);
+    report.page = Lang(305);
+    report.page_of = Lang(306);
+    report.none = Lang(rt::None);
     Report_Section header = Header_Section(folder, options);
     report.configuration_name = header.facts.front().second;
     report.sections.push_back(std::move(header));

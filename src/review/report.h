@@ -34,6 +34,9 @@ struct Report {
     std::string title;              // "Configuration Report"
     std::string configuration_name; // on every page
     std::vector<Report_Section> sections;
+    // Texts of the paged form, so that it needs nothing of the string table: "Page 3 / 9", and
+    // what an empty table shows.
+    std::string page = "Page ", page_of = " / ", none = "(none)";
 };
 
 // Reads the configuration in folder, checks it and builds its images in memory; texts in the

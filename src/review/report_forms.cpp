@@ -33,7 +33,10 @@ std::string Text_Cell(const std::string& text) {
 }
 
 void Text_Table(const Report_Table& table, std::string& out) {
-    if (!table.title.empty()) out += "\n" + Underlined(table.title, '-');
+    if (!table.title.empty()) {
+        out += '\n';
+        out += Underlined(table.title, '-');
+    }
     const std::size_t columns = table.header.size();
     std::vector<std::size_t> widths(columns, 0);
     std::vector<std::vector<std::string>> cells;
@@ -129,7 +132,10 @@ std::string Report_Text(const Report& report) {
         for (const auto& line : section.lines) out += line + "\n";
         for (const auto& table : section.tables) Text_Table(table, out);
         for (const auto& [label, text] : section.blocks) {
-            out += "\n" + Underlined(label, '-') + text + (text.empty() || text.back() != '\n' ? "\n" : "");
+            out += '\n';
+            out += Underlined(label, '-');
+            out += text;
+            if (text.empty() || text.back() != '\n') out += '\n';
         }
     }
     return out;

@@ -63,7 +63,10 @@ std::string Par_Label(Par_Id id) {
         const int first = static_cast<int>(def.first);
         if (n >= first && n < first + def.count) {
             std::string label = Lang(def.panel) + " / " + Lang(def.label);
-            if (def.count > 1) label += " " + std::to_string(n - first + 1);
+            if (def.count > 1) {
+                label += ' ';
+                label += std::to_string(n - first + 1);
+            }
             return label;
         }
     }

@@ -16,10 +16,7 @@
 #include <numeric>
 #include <vector>
 
-#include "common/file_io.h"
-#include "language/lang_table.h"
 #include "review/report.h"
-#include "review/review_texts.h"
 
 namespace qm::gui {
 namespace {
@@ -141,7 +138,7 @@ private:
                            QPointF(width_, bottom.top() - metrics.height() * 0.3));
         painter_->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, name);
         painter_->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter,
-                           Q(Lang(305)) + QString::number(page_) + Q(Lang(306)) + QString::number(total_));
+                           Q(report_.page) + QString::number(page_) + Q(report_.page_of) + QString::number(total_));
     }
 
     void Need(double height) {
@@ -312,7 +309,7 @@ private:
         }
         Row(t, t.header, t.header_height, true, false);
         if (t.cells.empty()) {
-            Paragraph(Lang(review_text::None), t.italic, 0.2, Grey_Text);
+            Paragraph(report_.none, t.italic, 0.2, Grey_Text);
         }
         for (std::size_t r = 0; r < t.cells.size(); ++r) {
             if (y_ + t.heights[r] > bottom_) {
@@ -357,8 +354,7 @@ int Paint_Report(const Report& report, QPagedPaintDevice& device) {
     return pages;
 }
 
-Pdf_Result Write_Report_Pdf(const Report& report, const std::string& path) {
-    Pdf_Result result;
+std::string Report_Pdf_Bytes(const Report& report, int* pages) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -367,17 +363,14 @@ Pdf_Result Write_Report_Pdf(const Report& report, const std::string& path) {
         writer.setTitle(Text(report.title + " - " + report.configuration_name));
         writer.setCreator(QStringLiteral("Quillmaker"));
         Set_Report_Page(writer);
-        result.pages = Paint_Report(report, writer);
+        const int painted = Paint_Report(report, writer);
+        if (pages != nullptr) *pages = painted;
     }
-    const QByteArray& bytes = buffer.data();
-    const Io_Result written = Write_File_Atomic(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    result.ok = written.ok;
-    result.message = written.message;
-    return result;
+    return buffer.data().toStdString();
 }
 
-Pdf_Result Write_Report_Pdf_Offscreen(const Report& report, const std::string& path) {
-    if (QGuiApplication::instance() != nullptr) return Write_Report_Pdf(report, path);
+std::string Report_Pdf_Bytes_Offscreen(const Report& report, int* pages) {
+    if (QGuiApplication::instance() != nullptr) return Report_Pdf_Bytes(report, pages);
     static char program[] = "quillmaker-cli";
     static char option[] = "-platform";
     static char platform[] = "offscreen";
@@ -387,13 +380,13 @@ Pdf_Result Write_Report_Pdf_Offscreen(const Report& report, const std::string& p
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     });
-    Pdf_Result result;
+    std::string bytes;
     {
         const QGuiApplication application(argc, argv);
-        result = Write_Report_Pdf(report, path);
+        bytes = Report_Pdf_Bytes(report, pages);
     }
     qInstallMessageHandler(previous);
-    return result;
+    return bytes;
 }
 
 } // namespace qm::gui
