@@ -62,15 +62,19 @@ public:
             }
             return out;
         };
-        const auto fields = [](const Bank2_Image& image, int i) {
-            std::vector<std::string> values;
-            for (const auto& field : S7_Record_Fields(image.records[static_cast<std::size_t>(i)])) {
-                values.push_back(field.value);
+        // Each record's values once: two unrelated tables compare every record with every other.
+        const auto values = [](const Bank2_Image& image) {
+            std::vector<std::vector<std::string>> out;
+            for (const auto& record : image.records) {
+                out.emplace_back();
+                for (const auto& field : S7_Record_Fields(record)) out.back().push_back(field.value);
             }
-            return values;
+            return out;
         };
+        const auto values_a = values(image_a);
+        const auto values_b = values(image_b);
         const auto likeness = [&](int i, int j) {
-            return Equal_Cells_Likeness(fields(image_a, i), fields(image_b, j));
+            return Equal_Cells_Likeness(values_a[static_cast<std::size_t>(i)], values_b[static_cast<std::size_t>(j)]);
         };
         for (const Aligned& step : Align_Rows(keys(a, image_a), keys(b, image_b), likeness)) {
             if (step.op == Align_Op::Same) continue;
