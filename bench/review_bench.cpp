@@ -154,6 +154,47 @@ void BM_Cli_Diff_Banks(benchmark::State& state) {
 }
 BENCHMARK(BM_Cli_Diff_Banks)->Unit(benchmark::kMicrosecond);
 
+// The parts of the comparison, to see where its time goes.
+void BM_Part_Read_Files(benchmark::State& state) {
+    for (auto _ : state) {
+        const qm::Configuration_Files a = qm::Read_Configuration(Config().a);
+        const qm::Configuration_Files b = qm::Read_Configuration(Config().b);
+        benchmark::DoNotOptimize(a.s7.data.Read.data());
+        benchmark::DoNotOptimize(b.s7.data.Read.data());
+    }
+}
+BENCHMARK(BM_Part_Read_Files)->Unit(benchmark::kMicrosecond);
+
+void BM_Part_Diff_Files(benchmark::State& state) {
+    const qm::Configuration_Files a = qm::Read_Configuration(Config().a);
+    const qm::Configuration_Files b = qm::Read_Configuration(Config().b);
+    for (auto _ : state) {
+        const qm::Diff_Result result = qm::Diff_Configurations(a, b);
+        benchmark::DoNotOptimize(result.groups.data());
+    }
+}
+BENCHMARK(BM_Part_Diff_Files)->Unit(benchmark::kMicrosecond);
+
+void BM_Part_Build_Sides(benchmark::State& state) {
+    for (auto _ : state) {
+        const qm::Image_Side_Load a = qm::Load_Image_Side(Config().a);
+        const qm::Image_Side_Load b = qm::Load_Image_Side(Config().b);
+        benchmark::DoNotOptimize(a.side.banks.data());
+        benchmark::DoNotOptimize(b.side.banks.data());
+    }
+}
+BENCHMARK(BM_Part_Build_Sides)->Unit(benchmark::kMicrosecond);
+
+void BM_Part_Diff_Images(benchmark::State& state) {
+    const qm::Image_Side_Load a = qm::Load_Image_Side(Config().a);
+    const qm::Image_Side_Load b = qm::Load_Image_Side(Config().b);
+    for (auto _ : state) {
+        const qm::Diff_Result result = qm::Diff_Images(a.side, b.side);
+        benchmark::DoNotOptimize(result.groups.data());
+    }
+}
+BENCHMARK(BM_Part_Diff_Images)->Unit(benchmark::kMicrosecond);
+
 void BM_Report_Text(benchmark::State& state) {
     for (auto _ : state) {
         const std::string text = qm::Report_Text(qm::Make_Report(Config().a));

@@ -1,5 +1,7 @@
 #include "review/bank_diff.h"
 
+#include <optional>
+
 
 #include "image/image_inspect.h"
 #include "image/image_inspect_fields.h"
@@ -62,19 +64,23 @@ public:
             }
             return out;
         };
-        // Each record's values once: two unrelated tables compare every record with every other.
-        const auto values = [](const Bank2_Image& image) {
-            std::vector<std::vector<std::string>> out;
-            for (const auto& record : image.records) {
-                out.emplace_back();
-                for (const auto& field : S7_Record_Fields(record)) out.back().push_back(field.value);
+        // A record's values are made when a changed stretch first needs them, and once: two
+        // unrelated tables compare every record with every other.
+        using Values = std::vector<std::string>;
+        std::vector<std::optional<Values>> values_a(image_a.records.size());
+        std::vector<std::optional<Values>> values_b(image_b.records.size());
+        const auto values = [](const Bank2_Image& image, std::vector<std::optional<Values>>& cache, int i) -> const Values& {
+            auto& slot = cache[static_cast<std::size_t>(i)];
+            if (!slot) {
+                slot.emplace();
+                for (const auto& field : S7_Record_Fields(image.records[static_cast<std::size_t>(i)])) {
+                    slot->push_back(field.value);
+                }
             }
-            return out;
+            return *slot;
         };
-        const auto values_a = values(image_a);
-        const auto values_b = values(image_b);
         const auto likeness = [&](int i, int j) {
-            return Equal_Cells_Likeness(values_a[static_cast<std::size_t>(i)], values_b[static_cast<std::size_t>(j)]);
+            return Equal_Cells_Likeness(values(image_a, values_a, i), values(image_b, values_b, j));
         };
         for (const Aligned& step : Align_Rows(keys(a, image_a), keys(b, image_b), likeness)) {
             if (step.op == Align_Op::Same) continue;
