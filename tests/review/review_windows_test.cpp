@@ -93,9 +93,22 @@ private slots:
         QCOMPARE(report->toolTip(), QString::fromUtf8(qm::Lang(1566)));
         // The design's controls stay where they were; none of them shares the button's place.
         QCOMPARE(Child(window.get(), "Btn_Info")->geometry(), QRect(516, 8, 50, 50));
+        auto overlaps = [&](const char* name) { return Child(window.get(), name)->geometry().intersects(report->geometry()); };
         for (const char* name : {"L_SW_Code", "L_SW_Desc", "Shape2", "Btn_Info", "Btn_Opz", "Btn_Close", "Btn_Open"}) {
-            QVERIFY2(!Child(window.get(), name)->geometry().intersects(report->geometry()), name);
+            QVERIFY2(!overlaps(name), name);
         }
+        // The new-version link, shown only when a newer version is found, reaches into that place;
+        // while it shows, the button stands under the information button.
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        Child(window.get(), "LL_Update")->show();
+        QCOMPARE(report->pos(), QPoint(516, 62));
+        for (const char* name : {"LL_Update", "Shape2", "Btn_Info", "Btn_Opz", "Btn_Close", "L_Velmor"}) {
+            QVERIFY2(!overlaps(name), name);
+        }
+        Child(window.get(), "LL_Update")->hide();
+        QCOMPARE(report->pos(), QPoint(458, 8));
+        window->hide();
     }
 
     void report_without_configuration_says_entry_18() {

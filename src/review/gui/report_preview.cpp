@@ -1,11 +1,14 @@
 #include "review/gui/report_preview.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFileDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <vector>
 
 #include "common/app_state.h"
 #include "common/gui/message_box.h"
@@ -22,20 +25,59 @@ namespace rt = review_text;
 namespace {
 
 constexpr const char* Button_Name = "Btn_Report";
-// The free space left of Btn_Info (516), with the gap the icon buttons keep between them.
-constexpr int Button_X = 458;
+// The free space left of Btn_Info (516), with the gap the icon buttons keep between them; and,
+// while the new-version link (shown only when a newer version is found) runs into that space,
+// under Btn_Info, where nothing of the window ever is.
+constexpr QPoint Usual_Place(458, 8);
+constexpr QPoint Place_Beside_Link(516, 62);
+
+// Moves the button out of the way of the new-version link and the configuration box, which
+// change their size with their texts.
+class Place_Keeper : public QObject {
+public:
+    explicit Place_Keeper(QToolButton* button) : QObject(button), button_(button) {
+        for (const char* name : {"LL_Update", "Shape2"}) {
+            if (QWidget* other = button->parentWidget()->findChild<QWidget*>(QString::fromUtf8(name))) {
+                other->installEventFilter(this);
+                others_.push_back(other);
+            }
+        }
+        Place();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        const auto type = event->type();
+        if (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Resize || type == QEvent::Move) Place();
+        return false;
+    }
+
+private:
+    void Place() {
+        const QRect usual(Usual_Place, button_->size());
+        bool free = true;
+        for (const QWidget* other : others_) {
+            if (!other->isHidden() && other->geometry().intersects(usual)) free = false;
+        }
+        button_->move(free ? Usual_Place : Place_Beside_Link);
+    }
+
+    QToolButton* button_;
+    std::vector<QWidget*> others_;
+};
 
 } // namespace
 
 QToolButton* Add_Report_Button(QWidget* main_window) {
     auto* button = new QToolButton(main_window);
     button->setObjectName(QString::fromUtf8(Button_Name));
-    button->setGeometry(Button_X, 8, 50, 50);
+    button->setGeometry(QRect(Usual_Place, QSize(50, 50)));
     button->setIcon(Style_Icon(button, QStyle::SP_FileDialogContentsView, QStyle::SP_FileIcon));
     button->setIconSize(QSize(32, 32));
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     QObject::connect(button, &QToolButton::clicked, main_window, [main_window] { Show_Report_Preview(main_window); });
+    new Place_Keeper(button);
     return button;
 }
 
