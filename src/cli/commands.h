@@ -22,6 +22,10 @@ int Run_Inspect(const Args& args, std::ostream& out, std::ostream& err); // cmd_
 int Run_Import(const Args& args, std::ostream& out, std::ostream& err);  // cmd_import.cpp
 int Run_Export(const Args& args, std::ostream& out, std::ostream& err);  // cmd_export.cpp
 
+// The review of configurations: a printable report and a comparison of two.
+int Run_Report(const Args& args, std::ostream& out, std::ostream& err); // cmd_report.cpp
+int Run_Diff(const Args& args, std::ostream& out, std::ostream& err);   // cmd_diff.cpp
+
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();
 

@@ -16,6 +16,8 @@ const std::vector<Command>& Commands() {
          "reads a CSV/TSV file into a list (s7-read, s7-write, variables, certificates)", Run_Import},
         {"export", "<configuration-folder> <table> [<file>] [--separator , | ; | tab]",
          "writes a list as a CSV file (stdout without a file)", Run_Export},
+        {"report", "<configuration-folder> [-o <file>]", "a printable report: text, HTML or PDF", Run_Report},
+        {"diff", "<folder-A> <folder-B> [--banks]", "every difference between two configurations", Run_Diff},
     };
     return commands;
 }

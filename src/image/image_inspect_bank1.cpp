@@ -210,3 +210,20 @@ void Format_Bank1(const Bank1_Image& image, Image_Bytes bytes, const std::string
 } // namespace inspect_detail
 
 } // namespace qm
+
+// ---- fields for comparing images -------------------------------------------------------------
+
+#include "image/image_inspect_fields.h"
+
+namespace qm {
+
+std::vector<Image_Field> Bank1_Fields(const Bank1_Image& image, Image_Bytes bytes) {
+    std::vector<Image_Field> fields;
+    for (const auto& field : Fields) {
+        fields.push_back({field.name, static_cast<std::uint32_t>(Bank1_Device_Address + field.offset),
+                          Field_Value(field, bytes, image), false});
+    }
+    return fields;
+}
+
+} // namespace qm

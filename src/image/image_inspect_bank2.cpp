@@ -228,3 +228,35 @@ void Format_Bank2(const Bank2_Image& image, Image_Bytes bytes, const std::string
 } // namespace inspect_detail
 
 } // namespace qm
+
+// ---- fields for comparing images -------------------------------------------------------------
+
+#include "image/image_inspect_fields.h"
+
+namespace qm {
+
+std::vector<Image_Field> S7_Record_Fields(const S7_Record& r) {
+    const auto at = static_cast<std::uint32_t>(Bank2_Device_Address + r.index * S7_Record_Size);
+    return {
+        {"PLC_Address", at + 0, Ip_Of(r.PLC_Address), false},
+        {"PollTime", at + 4, std::to_string(r.PollTime) + " ms", false},
+        {"PLC_Add", at + 8, std::to_string(r.PLC_Add), false},
+        {"DB_Number", at + 10, std::to_string(r.DB_Number), false},
+        {"PLC_Port", at + 12, std::to_string(r.PLC_Port), false},
+        {"Position", at + 14, std::to_string(r.Position), false},
+        {"reserved 16", at + 16, std::to_string(r.Reserved_16), false},
+        {"Bit", at + 18, std::to_string(r.Bit), false},
+        {"PLC_Type", at + 19, Named(PLC_Type_Name(r.PLC_Type), r.PLC_Type), false},
+        {"Data_Type", at + 20, Named(S7_Data_Type_Name(r.Data_Type), r.Data_Type), false},
+        {"Data_Identifier", at + 21, Named(Data_Identifier_Name(r.Data_Identifier), r.Data_Identifier), false},
+        {"reserved 22", at + 22, std::to_string(r.Reserved_22), false},
+        {"Rule_Flags", at + 23, Flags_Text(r.Rule_Flags), false},
+        {"PLC_Bit", at + 24, std::to_string(r.PLC_Bit), false},
+        {"PLC_Area", at + 25, Named(PLC_Area_Name(r.PLC_Area), r.PLC_Area), false},
+        {"Rack_Slot", at + 26, "rack " + std::to_string(r.Rack_Slot / 32) + ", slot " + std::to_string(r.Rack_Slot % 32),
+         false},
+        {"reserved 27", at + 27, std::to_string(r.Reserved_27), false},
+    };
+}
+
+} // namespace qm

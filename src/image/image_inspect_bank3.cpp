@@ -484,3 +484,58 @@ void Format_Bank3(const Bank3_Image& image, Image_Bytes bytes, const std::string
 } // namespace inspect_detail
 
 } // namespace qm
+
+// ---- fields for comparing images -------------------------------------------------------------
+
+#include "image/image_inspect_fields.h"
+
+namespace qm {
+
+std::uint32_t Known_Cert_Entry_Address(std::size_t index) {
+    return Device(Header_Offset + Bank3_Header_Size + Known_Entry_Size * index);
+}
+
+std::uint32_t Var_Entry_Address(std::size_t index, std::size_t known_count) {
+    return Device(Header_Offset + Bank3_Header_Size + Known_Entry_Size * known_count + Var_Entry_Size * index);
+}
+
+std::vector<Image_Field> Bank3_Header_Fields(const Bank3_Image& image) {
+    if (!image.has_header) return {};
+    const auto& h = image.header;
+    const std::uint32_t at = Bank3_Header_Address;
+    auto address = [&image](std::uint32_t value) { return inspect_detail::Address_Text(value, image); };
+    return {
+        {"port", at + 0, std::to_string(h.port), false},
+        {"TLS_Enable", at + 2,
+         std::to_string(h.TLS_Enable) + (h.TLS_Enable == 1 ? " (on)" : h.TLS_Enable == 0 ? " (off)" : ""), false},
+        {"key_add", at + 6, address(h.key_add), true},
+        {"key length", at + 10, std::to_string(h.Key_Length) + " bytes", false},
+        {"Key_Password_Add", at + 14, address(h.Key_Password_Add), true},
+        {"Server_Cert address", at + 18, address(h.Server_Cert_Add), true},
+        {"Server_Cert length", at + 22, std::to_string(h.Server_Cert_Length) + " bytes", false},
+        {"Root_Cert address", at + 26, address(h.Root_Cert_Add), true},
+        {"Root_Cert length", at + 30, std::to_string(h.Root_Cert_Length) + " bytes", false},
+        {"Known_Cert_Num", at + 34, std::to_string(h.Known_Cert_Num), false},
+        {"Known_Cert_Add", at + 38, Hex(h.Known_Cert_Add, 5), true},
+        {"Password_Add", at + 42, address(h.Password_Add), true},
+        {"Var_Number", at + 46, std::to_string(h.Var_Number), false},
+        {"Var_Add", at + 50, Hex(h.Var_Add, 5), true},
+    };
+}
+
+std::vector<Image_Field> Var_Entry_Fields(const Var_Entry& v, std::size_t index, std::size_t known_count) {
+    const std::uint32_t at = Var_Entry_Address(index, known_count);
+    return {
+        {"Name_Add", at + 0, Hex(v.Name_Add, 5), true},
+        {"Data_Type", at + 4, inspect_detail::Var_Type(v.Data_Type), false},
+        {"Position", at + 8, std::to_string(v.Position), false},
+        {"Start_Bit", at + 12, std::to_string(v.Start_Bit), false},
+        {"Length", at + 16, std::to_string(v.Length), false},
+        {"Read_Only", at + 20, std::to_string(v.Read_Only), false},
+        {"Multiplication_Factor", at + 24, inspect_detail::Factor_Text(v), false},
+        {"Operation", at + 28, inspect_detail::Operation_Text(v.Operation), false},
+        {"Options", at + 30, inspect_detail::Options_Text(v.Options), false},
+    };
+}
+
+} // namespace qm

@@ -25,6 +25,7 @@
 #include "shell/open_conf_window.h"
 #include "shell/settings.h"
 #include "common/gui/window_look.h"
+#include "review/gui/report_preview.h"
 
 #ifndef QM_MAKER_HOST
 #define QM_MAKER_HOST "updates.quillmaker.example"
@@ -134,6 +135,8 @@ void Main_Window::Place_Controls() {
     Btn_Info = icon_button("Btn_Info", 516, QStyle::SP_MessageBoxInformation, QStyle::SP_FileDialogInfoView);
     Btn_Opz = icon_button("Btn_Opz", 574, QStyle::SP_FileDialogDetailedView, QStyle::SP_FileDialogListView);
     Btn_Close = icon_button("Btn_Close", 632, QStyle::SP_DialogCloseButton, QStyle::SP_DialogCancelButton);
+    // The report of the open configuration, in the free space left of the icon buttons.
+    Add_Report_Button(this);
 
     const auto step_button = [this](const char* name, int x, int y, QStyle::StandardPixmap first,
                                     QStyle::StandardPixmap fallback) {
@@ -193,6 +196,7 @@ void Main_Window::Set_Lang() {
     Btn_Info->setToolTip(Lang_Text(12));
     Btn_Opz->setToolTip(Lang_Text(13));
     Btn_Close->setToolTip(Lang_Text(14));
+    Report_Button_Set_Lang(this);
     Btn_New->setText(Lang_Text(15));
     Btn_New->setToolTip(Lang_Text(22));
     Btn_Open->setText(Lang_Text(16));

@@ -10,6 +10,7 @@
 #include "common/app_state.h"
 #include "shell/configurations.h"
 #include "common/gui/window_look.h"
+#include "review/gui/compare_window.h"
 
 namespace qm::gui {
 namespace {
@@ -62,6 +63,8 @@ void Open_Conf_Window::Place_Controls() {
     Btn_Cancel = button("Btn_Cancel", QStyle::SP_DialogCancelButton);
     connect(Btn_OK, &QPushButton::clicked, this, &QDialog::accept);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Compares the selected configuration with the open one.
+    Add_Compare_Button(this, P_Button, [this] { return name_conf_; });
 }
 
 void Open_Conf_Window::resizeEvent(QResizeEvent* event) {
@@ -89,6 +92,7 @@ void Open_Conf_Window::Set_Lang() {
     ListBox1->setToolTip(Qt_Text(Lang(205)));
     Btn_OK->setToolTip(Qt_Text(Lang(206)));
     Btn_Cancel->setToolTip(Qt_Text(Lang(207)));
+    Compare_Button_Set_Lang(this);
 }
 
 void Open_Conf_Window::showEvent(QShowEvent* event) {

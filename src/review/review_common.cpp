@@ -1,0 +1,176 @@
+#include "review/review_common.h"
+
+#include <cstdio>
+
+#include "common/file_io.h"
+#include "language/lang_table.h"
+#include "review/review_texts.h"
+#include "review/sha256.h"
+#include "tables/iec61850_variables.h"
+#include "tables/tls_known_cert.h"
+
+namespace qm {
+
+Configuration_Files Read_Configuration(const std::string& folder) {
+    Configuration_Files files;
+    files.folder = folder;
+    files.par_gen = Read_Par_Gen(Path_Join(folder, ParGen_Name));
+    if (!files.par_gen.complete) files.problems.push_back(files.par_gen.message);
+    files.s7 = Read_S7_Protocol_File(Path_Join(folder, S7_Protocol_Name));
+    files.variables = Read_IEC61850_Variables_File(Path_Join(folder, Variables_Name));
+    files.certificates = Read_TLS_Known_Cert_File(Path_Join(folder, Certificates_Name));
+    for (const Table_Read_Info* info : {&files.s7.info, &files.variables.info, &files.certificates.info}) {
+        files.problems.insert(files.problems.end(), info->problems.begin(), info->problems.end());
+    }
+    return files;
+}
+
+bool Has_Configuration_Files(const std::string& folder) {
+    for (const char* name : {ParGen_Name, S7_Protocol_Name, Variables_Name, Certificates_Name}) {
+        if (File_Exists(Path_Join(folder, name))) return true;
+    }
+    return false;
+}
+
+namespace {
+
+struct Par_Label_Def {
+    Par_Id first;
+    int count; // 4 for an address, 1 otherwise
+    int panel;
+    int label;
+};
+
+// The parameters window's rows: panel caption and row label of each parameter.
+constexpr Par_Label_Def Label_Defs[] = {
+    {Par_Id::S7_Protocol_IP1, 4, 406, 407},          {Par_Id::S7_Protocol_SM1, 4, 406, 412},
+    {Par_Id::S7_Protocol_GAT1, 4, 406, 417},         {Par_Id::S7_Protocol_EN_GAT, 1, 406, 417},
+    {Par_Id::IEC61850_Server_IP1, 4, 872, 877},      {Par_Id::IEC61850_Server_SM1, 4, 872, 882},
+    {Par_Id::IEC61850_Server_GAT1, 4, 872, 887},     {Par_Id::IEC61850_Server_EN_GAT, 1, 872, 887},
+    {Par_Id::IEC61850_Server_DNS1, 4, 872, 919},     {Par_Id::IEC61850_Server_EN_DNS, 1, 872, 919},
+    {Par_Id::IEC61850_Server_Port, 1, 872, 873},     {Par_Id::IEC61850_Server_Password, 1, 872, 875},
+    {Par_Id::TLS_Server_Enable, 1, 906, 907},        {Par_Id::TLS_Server_Key, 1, 906, 909},
+    {Par_Id::TLS_Server_Key_Password, 1, 906, 911},  {Par_Id::TLS_Server_Server_Certificate, 1, 906, 913},
+    {Par_Id::TLS_Server_Root_Certificate, 1, 906, 915}, {Par_Id::TLS_Server_Enable_Known_Cert, 1, 906, 917},
+    {Par_Id::NTP_Server_URL, 1, 720, 721},           {Par_Id::NTP_Poll_Time, 1, 720, 723},
+};
+
+} // namespace
+
+std::string Par_Label(Par_Id id) {
+    const int n = static_cast<int>(id);
+    for (const auto& def : Label_Defs) {
+        const int first = static_cast<int>(def.first);
+        if (n >= first && n < first + def.count) {
+            std::string label = Lang(def.panel) + " / " + Lang(def.label);
+            if (def.count > 1) {
+                label += ' ';
+                label += std::to_string(n - first + 1);
+            }
+            return label;
+        }
+    }
+    return Par_Def_Of(id).element;
+}
+
+bool Is_Secret(Par_Id id) {
+    return id == Par_Id::IEC61850_Server_Password || id == Par_Id::TLS_Server_Key ||
+           id == Par_Id::TLS_Server_Key_Password;
+}
+
+const List_Def& List_Def_Of(List_Id id) {
+    static const List_Def defs[] = {
+        {S7_Protocol_Name, 1214,
+         {1216, 1217, 1218, 1219, 1220, 1313, 1314, 1221, 1222, 1289, 1290, 1291, 1292, 1223, 1224, 1225, 1226, 1227,
+          1228},
+         S7_Read_Col::PLC_Address, S7_Rows},
+        {S7_Protocol_Name, 1215,
+         {1229, 1230, 1231, 1232, 1233, 1315, 1316, 1234, 1235, 1293, 1294, 1295, 1296, 1236, 1237, 1238, 1239, 1240,
+          1241, 1242, 1243},
+         S7_Write_Col::PLC_Address, S7_Rows},
+        {Variables_Name, 1489, {1514, 1515, 1516, 1517, 1518, 1519, 1520, 1532, 1533, 1534, 1542, 1543, 1521},
+         Var_Col::Name, Variable_Rows},
+        {Certificates_Name, 33, {1614, 1615, 1616, 1617}, Cert_Col::Certificate, Cert_Rows},
+    };
+    return defs[static_cast<int>(id)];
+}
+
+Table_Rows List_Rows(const Configuration_Files& files, List_Id id) {
+    const List_Def& def = List_Def_Of(id);
+    const Table_Rows* all = nullptr;
+    switch (id) {
+    case List_Id::S7_Read: all = &files.s7.data.Read; break;
+    case List_Id::S7_Write: all = &files.s7.data.Write; break;
+    case List_Id::Variables: all = &files.variables.rows; break;
+    case List_Id::Certificates: all = &files.certificates.rows; break;
+    }
+    const int length = List_Length(*all, def.key_column, def.capacity);
+    return Table_Rows(all->begin(), all->begin() + length);
+}
+
+bool Row_Enabled(List_Id id, const Table_Row& row) {
+    // The table checks compare the trimmed Enable of variables, the exact text elsewhere.
+    std::string_view enable = Cell(row, 1);
+    if (id == List_Id::Certificates) return enable != "N";
+    if (id == List_Id::Variables) {
+        while (!enable.empty() && (enable.front() == ' ' || enable.front() == '\t')) enable.remove_prefix(1);
+        while (!enable.empty() && (enable.back() == ' ' || enable.back() == '\t')) enable.remove_suffix(1);
+    }
+    return enable == "Y";
+}
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", u);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+Text_Summary Summarise(std::string_view text) {
+    Text_Summary summary;
+    summary.sha256 = Sha256_Hex(text);
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = text.find('\n', start);
+        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Blank lines around the text say nothing about it.
+        if (line.find_first_not_of(" \t") != std::string_view::npos) lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    summary.lines = lines.size();
+    if (!lines.empty()) {
+        summary.first_line = std::string(lines.front());
+        summary.last_line = lines.size() > 1 ? std::string(lines.back()) : std::string();
+    }
+    return summary;
+}
+
+std::string Summary_Text(std::string_view text) {
+    if (text.find('\n') == std::string_view::npos && text.size() <= 80) return Quoted(text);
+    const Text_Summary s = Summarise(text);
+    std::string out = Quoted(s.first_line);
+    if (!s.last_line.empty()) out += " ... " + Quoted(s.last_line);
+    return out + " (" + std::to_string(s.lines) + Lang(review_text::Lines) + ", SHA-256 " + s.sha256.substr(0, 16) + ")";
+}
+
+} // namespace qm
