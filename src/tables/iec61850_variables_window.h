@@ -31,6 +31,10 @@ protected:
     void Prepare_Opening() override;
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
+    std::vector<Grid_Fault> All_Faults() const override;
+    int Key_Column(Grid_View*) const override;
+    std::vector<Count_Column> Count_Columns(Grid_View*) const override;
+    int Mnemonic_Column(Grid_View*) const override;
 };
 
 } // namespace qm::gui

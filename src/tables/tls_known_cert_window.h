@@ -30,6 +30,9 @@ protected:
     const std::string& File_Path() const override;
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
+    bool Has_Check() const override { return false; }
+    int Key_Column(Grid_View*) const override;
+    int Mnemonic_Column(Grid_View*) const override;
 
 private:
     void Init_Table();
