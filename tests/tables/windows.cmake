@@ -1,6 +1,6 @@
 # Table editing and the table windows.
 qm_add_gtest(grid_edit_test
-  SOURCES grid_edit_test.cpp
+  SOURCES grid_edit_test.cpp grid_history_test.cpp
   LIBS qm_tables_grid)
 
 if(QM_BUILD_GUI)
