@@ -83,6 +83,11 @@ Grid_View::Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* pare
     Fit_Widths();
 }
 
+Grid_View::~Grid_View() {
+    // An editor still open is committed while the view is taken apart: no step may come of it.
+    model_->Set_Edit_Handler({});
+}
+
 void Grid_View::Record(std::optional<Grid_Step> step) {
     if (!step) {
         return;

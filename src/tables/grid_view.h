@@ -28,6 +28,7 @@ class Grid_View : public QTableView {
 public:
     // col_count and row_count include the row-number column and the header row.
     Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* parent);
+    ~Grid_View() override;
 
     Grid& grid() { return grid_; }
     const Grid& grid() const { return grid_; }

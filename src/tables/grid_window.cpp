@@ -401,7 +401,17 @@ void Grid_Window::Make_Find_Bar(QBoxLayout* layout) {
     connect(Btn_Find_Close, &QToolButton::clicked, this, &Grid_Window::Hide_Find_Bar);
 }
 
+Grid_Window::~Grid_Window() {
+    // The tables outlive this part of the window; what they signal while going must not reach it.
+    for (Grid_View* table : tables_) {
+        disconnect(table, nullptr, this, nullptr);
+    }
+    // Its commands go with it; clearing them signals a change of index.
+    disconnect(Undo_Stack, nullptr, this, nullptr);
+}
+
 void Grid_Window::Wire_Table(Grid_View* table) {
+    tables_.push_back(table);
     connect(table, &Grid_View::Step_Made, this, [this, table](const Grid_Step& step) {
         Undo_Stack->push(new Grid_Command(table, step));
     });

@@ -100,6 +100,8 @@ struct Grid_Window_Texts {
 class Grid_Window : public QDialog {
     Q_OBJECT
 public:
+    ~Grid_Window() override;
+
     // Applies the texts of the string table: the shared ones here, the table's own in Set_Table_Texts.
     void Set_Lang();
     // The window's check of its rows; shows the first fault and returns false, or returns true.
@@ -205,6 +207,7 @@ private:
     bool Find_From(bool forward, bool include_current);
 
     Grid_Window_Texts texts_;
+    std::vector<Grid_View*> tables_; // as Tables() gave them, for the destructor
     std::vector<Grid_Fault> faults_;
     // False when the last opening could not read the whole file: the save then keeps it.
     bool file_read_complete_ = true;
