@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
@@ -190,21 +191,28 @@ namespace {
 // first redo (QUndoStack::push calls it) does nothing.
 class Grid_Command : public QUndoCommand {
 public:
-    Grid_Command(Grid_View* table, Grid_Step step)
-        : QUndoCommand(Step_Name(table->grid(), step)), table_(table), step_(std::move(step)) {}
+    // show brings the table's page to the front, so that what is undone is seen.
+    Grid_Command(Grid_View* table, Grid_Step step, std::function<void()> show)
+        : QUndoCommand(Step_Name(table->grid(), step)), table_(table), step_(std::move(step)),
+          show_(std::move(show)) {}
 
-    void undo() override { table_->Apply_Step(step_, false); }
+    void undo() override {
+        show_();
+        table_->Apply_Step(step_, false);
+    }
     void redo() override {
         if (done_) {
             done_ = false;
             return;
         }
+        show_();
         table_->Apply_Step(step_, true);
     }
 
 private:
     Grid_View* table_;
     Grid_Step step_;
+    std::function<void()> show_;
     bool done_ = true;
 };
 
@@ -253,7 +261,7 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
         Grid_View* table = Shown_Table();
         table->Paste_Row(Copied_Flag(table), Message_Prompts(this));
     });
-    // Beside the design's four row buttons, after them.
+    // After the four row buttons, which keep their places.
     Btn_Duplicate = new QPushButton(this);
     Btn_Duplicate->setObjectName(QStringLiteral("Btn_Duplicate"));
     Btn_Duplicate->setAutoDefault(false);
@@ -413,7 +421,7 @@ Grid_Window::~Grid_Window() {
 void Grid_Window::Wire_Table(Grid_View* table) {
     tables_.push_back(table);
     connect(table, &Grid_View::Step_Made, this, [this, table](const Grid_Step& step) {
-        Undo_Stack->push(new Grid_Command(table, step));
+        Undo_Stack->push(new Grid_Command(table, step, [this, table] { Show_Table(table); }));
     });
     connect(table, &Grid_View::Content_Changed, this, &Grid_Window::Mark_Faults);
     table->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -201,9 +201,11 @@ private slots:
         QCOMPARE(messages.Last_Text(), message);
         QVERIFY(w.isVisible());
 
-        // Undone, the mark goes with the value.
+        // Undone, the mark goes with the value; each undo shows the page it acts on.
         QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.PageControl1->currentWidget(), w.TS_S7_Write);
+        QTest::keyClick(w.ACG_S7_Write, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.PageControl1->currentWidget(), w.TS_S7_Read);
         QVERIFY(!model->Has_Mark(RC::PLC_Port, 2));
         QCOMPARE(model->data(port, Qt::ToolTipRole), QVariant());
         QCOMPARE(w.L_Faults->text(), QStringLiteral("No faults"));
