@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUndoStack>
 
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"
 #include "tables/s7_protocol_window.h"
+#include "tables/table_model.h"
 
 namespace {
 
@@ -99,6 +101,91 @@ void BM_S7_Window_OK(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_S7_Window_OK)->Unit(benchmark::kMillisecond);
+
+// The marks after one cell edit: the edit through the model as typing ends it, which records the
+// step and runs the every-cell check over all 1024 rules and updates the marks and the status line,
+// then the repaint. The value alternates between a fault and a good one, so every edit changes a mark.
+void BM_S7_Mark_After_Edit(benchmark::State& state) {
+    Full_Project project;
+    qm::gui::S7_Protocol_Window window;
+    window.show();
+    QCoreApplication::processEvents();
+    qm::gui::Table_Model* model = window.ACG_S7_Write->Model();
+    const QModelIndex port = model->Cell_Index(qm::S7_Write_Col::PLC_Port, 300);
+    bool bad = false;
+    for (auto _ : state) {
+        bad = !bad;
+        model->setData(port, bad ? QStringLiteral("65536") : QStringLiteral("102"), Qt::EditRole);
+        QCoreApplication::processEvents();
+    }
+    if (window.Faults().size() > 1 || window.Undo_Stack->count() == 0) {
+        state.SkipWithError("the edits were not marked");
+    }
+    window.reject();
+}
+BENCHMARK(BM_S7_Mark_After_Edit)->Unit(benchmark::kMillisecond);
+
+// The marking alone, without the edit and its step.
+void BM_S7_Mark_Faults(benchmark::State& state) {
+    Full_Project project;
+    qm::gui::S7_Protocol_Window window;
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        window.Mark_Faults();
+    }
+    window.reject();
+}
+BENCHMARK(BM_S7_Mark_Faults)->Unit(benchmark::kMillisecond);
+
+// Undo of Delete Row on row 1 of the full read table (the most rows to move back): the rows moved
+// back, the view told, the cell made current and the faults marked again. With the argument 1 the
+// repaint of the table that follows is timed too. The delete itself is not timed.
+void BM_S7_Undo_Delete_Row(benchmark::State& state) {
+    const bool paint = state.range(0) != 0;
+    Full_Project project;
+    qm::gui::S7_Protocol_Window window;
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.ACG_S7_Read->Set_Current_Cell(2, 1);
+        window.ACG_S7_Read->Delete_Row();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        window.Undo_Stack->undo();
+        if (paint) {
+            QCoreApplication::processEvents();
+        }
+    }
+    if (window.ACG_S7_Read->grid().Text(18, 1) != "Rule number 1" ||
+        window.ACG_S7_Read->grid().Text(18, 512) != "Rule number 512") {
+        state.SkipWithError("the undo did not give the rows back");
+    }
+    window.reject();
+}
+BENCHMARK(BM_S7_Undo_Delete_Row)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The same repaint after a Delete Row, for comparison: what any change of every shown row costs.
+void BM_S7_Repaint_After_Delete_Row(benchmark::State& state) {
+    Full_Project project;
+    qm::gui::S7_Protocol_Window window;
+    window.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.ACG_S7_Read->Set_Current_Cell(2, 1);
+        window.ACG_S7_Read->Delete_Row();
+        state.ResumeTiming();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        window.Undo_Stack->undo();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    window.reject();
+}
+BENCHMARK(BM_S7_Repaint_After_Delete_Row)->Unit(benchmark::kMillisecond);
 
 // A row operation on a full 512-row table, as Insert Row does it (the first row, the most work).
 void BM_Grid_Insert_Row(benchmark::State& state) {

@@ -24,6 +24,8 @@ struct Grid_Cell {
     std::string text;
     bool has_check = false; // a state check box (check-box mode)
     bool checked = false;
+
+    bool operator==(const Grid_Cell&) const = default;
 };
 
 struct Grid_Column {

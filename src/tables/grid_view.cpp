@@ -72,8 +72,29 @@ Grid_View::Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* pare
         }
     });
 
+    model_->Set_Edit_Handler([this](int col, int row, const Grid_Cell& before) {
+        auto step = Grid_Cells_Changed(grid_, {{col, row, before}}, Step_Kind::Edit_Cell);
+        if (step) {
+            step->mode = mode_;
+        }
+        Record(std::move(step));
+    });
+
     Make_Fixed_Column();
     Fit_Widths();
+}
+
+Grid_View::~Grid_View() {
+    // An editor still open is committed while the view is taken apart: no step may come of it.
+    model_->Set_Edit_Handler({});
+}
+
+void Grid_View::Record(std::optional<Grid_Step> step) {
+    if (!step) {
+        return;
+    }
+    emit Step_Made(*step);
+    emit Content_Changed();
 }
 
 // The row numbers stay in sight when the table scrolls sideways: a second view showing only
@@ -306,20 +327,24 @@ void Grid_View::Commit_Edit() {
 bool Grid_View::Delete_Row() {
     Commit_Edit();
     const int row = grid_.Row;
-    if (!Grid_Delete_Row(grid_, row, mode_, true)) {
+    auto step = Grid_Delete_Row_Step(grid_, row, mode_, true);
+    if (!step) {
         return false;
     }
     model_->Rows_Changed(row, grid_.Row_Count() - 1);
+    Record(std::move(step));
     return true;
 }
 
 bool Grid_View::Insert_Row() {
     Commit_Edit();
     const int row = grid_.Row;
-    if (!Grid_Insert_Row(grid_, row, mode_, true)) {
+    auto step = Grid_Insert_Row_Step(grid_, row, mode_, true);
+    if (!step) {
         return false;
     }
     model_->Rows_Changed(row, grid_.Row_Count() - 1);
+    Record(std::move(step));
     return true;
 }
 
@@ -331,11 +356,73 @@ bool Grid_View::Copy_Row() {
 Paste_Result Grid_View::Paste_Row(bool copied, const Grid_Prompts& prompts) {
     Commit_Edit();
     const int row = grid_.Row;
-    const Paste_Result result = Grid_Paste_Row(grid_, row, mode_, copied, prompts);
+    Paste_Result result = Paste_Result::Bad_Row;
+    auto step = Grid_Paste_Row_Step(grid_, row, mode_, copied, prompts, &result);
     if (result == Paste_Result::Pasted) {
         model_->Rows_Changed(row, row);
     }
+    Record(std::move(step));
     return result;
+}
+
+bool Grid_View::Insert_Copies(int row, std::vector<Row_Cells> copies) {
+    Commit_Edit();
+    auto step = Grid_Insert_Rows_Step(grid_, row, std::move(copies), mode_);
+    if (!step) {
+        return false;
+    }
+    model_->Rows_Changed(row, grid_.Row_Count() - 1);
+    Set_Current_Cell(grid_.Col, row + 1);
+    Record(std::move(step));
+    return true;
+}
+
+bool Grid_View::Change_Cells(const Grid_Block& after, const std::string& name) {
+    Commit_Edit();
+    auto step = Grid_Change_Cells(grid_, after, Step_Kind::Cells);
+    if (!step) {
+        return false;
+    }
+    step->mode = mode_;
+    step->name = name;
+    model_->Rows_Changed(step->First_Row(), step->Last_Row(grid_));
+    Record(std::move(step));
+    return true;
+}
+
+void Grid_View::Apply_Step(const Grid_Step& step, bool redo) {
+    if (redo) {
+        Grid_Redo(grid_, step);
+    } else {
+        Grid_Undo(grid_, step);
+    }
+    model_->Rows_Changed(step.First_Row(), step.Last_Row(grid_));
+    const int col = step.kind == Step_Kind::Edit_Cell || step.kind == Step_Kind::Cells ? step.col : grid_.Col;
+    Set_Current_Cell(col, step.row);
+    emit Content_Changed();
+}
+
+std::optional<std::pair<int, int>> Grid_View::Next_Cell(const std::function<bool(int, int)>& test, int col,
+                                                        int row, bool forward, bool include_start) const {
+    const int cols = grid_.Col_Count();
+    const int last = grid_.Row_Count() - 1;
+    if (last < 1) {
+        return std::nullopt;
+    }
+    // Cells in reading order, numbered from 0; -1 and `count` lie before and after them all.
+    const int count = last * cols;
+    int at = row < 1 ? (forward ? -1 : count) : (row - 1) * cols + col;
+    if (include_start && at >= 0 && at < count) {
+        at += forward ? -1 : 1;
+    }
+    for (at += forward ? 1 : -1; at >= 0 && at < count; at += forward ? 1 : -1) {
+        const int c = at % cols;
+        const int r = at / cols + 1;
+        if (test(c, r)) {
+            return std::pair{c, r};
+        }
+    }
+    return std::nullopt;
 }
 
 void Grid_View::Enter_Jump() {
@@ -399,29 +486,29 @@ bool Grid_View::Selected_Block(int& top, int& bottom, int& left, int& right) con
     return grid_.Is_Data_Row(top) && grid_.Is_Data_Row(bottom) && right < grid_.Col_Count();
 }
 
-void Grid_View::Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells) {
-    Commit_Edit();
-    int bottom = top;
+bool Grid_View::Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells,
+                          const std::string& name) {
+    Grid_Block block;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const int row = top + static_cast<int>(i);
         if (!grid_.Is_Data_Row(row)) {
             break;
         }
-        bottom = row;
         for (std::size_t j = 0; j < cells[i].size(); ++j) {
             const int col = left + static_cast<int>(j);
             if (col < 1 || col >= grid_.Col_Count()) {
                 break;
             }
-            Grid_Cell& cell = grid_.Cell(col, row);
+            Grid_Cell cell = grid_.Cell(col, row);
             if (cell.has_check) {
                 cell.checked = cells[i][j] != "N";
             } else {
                 cell.text = cells[i][j];
             }
+            block.push_back({col, row, std::move(cell)});
         }
     }
-    model_->Rows_Changed(top, bottom);
+    return Change_Cells(block, name);
 }
 
 } // namespace qm::gui

@@ -6,10 +6,14 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tables/grid_edit.h"
+#include "tables/grid_history.h"
 
 namespace qm::gui {
 
@@ -24,6 +28,7 @@ class Grid_View : public QTableView {
 public:
     // col_count and row_count include the row-number column and the header row.
     Grid_View(int col_count, int row_count, Grid_Mode mode, QWidget* parent);
+    ~Grid_View() override;
 
     Grid& grid() { return grid_; }
     const Grid& grid() const { return grid_; }
@@ -55,6 +60,22 @@ public:
     bool Insert_Row();
     bool Copy_Row();
     Paste_Result Paste_Row(bool copied, const Grid_Prompts& prompts);
+    // Puts copies right below `row`, as Insert Row would place them; one step.
+    bool Insert_Copies(int row, std::vector<Row_Cells> copies);
+
+    // Any operation that changes a set of cells (a block paste, an import) goes through here: the
+    // cells of `after` are written, the change becomes one undoable step named `name` (empty: a
+    // plain "Change of Cells") and the faults are marked again. False when no cell changed.
+    bool Change_Cells(const Grid_Block& after, const std::string& name = {});
+
+    // Takes a recorded step back or does it again, and shows where it acted.
+    void Apply_Step(const Grid_Step& step, bool redo);
+
+    // The next cell from (col, row) in reading order, forwards or backwards, for which the test
+    // holds; the start itself counts only with include_start. (0, 0) starts before the first
+    // cell, or after the last going backwards. Nothing when no cell of the table passes.
+    std::optional<std::pair<int, int>> Next_Cell(const std::function<bool(int col, int row)>& test, int col, int row,
+                                                 bool forward, bool include_start) const;
 
     // Ends an edit in progress, keeping what was typed (before OK and the row operations).
     void Commit_Edit();
@@ -64,14 +85,18 @@ public:
     // field (a row-number click selects whole rows, which count from column 1).
     bool Selected_Block(int& top, int& bottom, int& left, int& right) const;
     // Writes a block of texts from (top, left) rightward and downward, as typing them would
-    // (a state check box takes "N" as unchecked, anything else as checked); cells outside the
-    // grid are dropped.
-    void Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells);
+    // (a state check box takes "N" as unchecked, anything else as checked), as one undoable step
+    // named `name`; cells outside the grid are dropped. False when no cell changed.
+    bool Set_Block(int top, int left, const std::vector<std::vector<std::string>>& cells, const std::string& name);
 
 signals:
     // Ctrl+C and Ctrl+V on the table (not in an open editor): the window decides what they mean.
     void Copy_Block_Requested();
     void Paste_Block_Requested();
+    // A change the user made (an edit, a row operation), already done, to be recorded for undo.
+    void Step_Made(const qm::Grid_Step& step);
+    // The cells changed: by an edit, a row operation, an undo or redo.
+    void Content_Changed();
 
 public slots:
     void Enter_Jump();
@@ -86,6 +111,7 @@ protected:
     void updateGeometries() override;
 
 private:
+    void Record(std::optional<Grid_Step> step);
     void Double_Click(int col, int row);
     void Fit_Widths();
     void Show_Current();

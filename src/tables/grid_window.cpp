@@ -1,20 +1,29 @@
 #include "tables/grid_window.h"
 
+#include <QAction>
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 #include "common/conversions.h"
 #include "common/file_io.h"
@@ -22,7 +31,9 @@
 #include "common/gui/window_look.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
+#include "tables/duplicate_dialog.h"
 #include "tables/grid_view.h"
+#include "tables/table_model.h"
 
 namespace qm::gui {
 
@@ -61,6 +72,70 @@ void Show_Read_Problems(QWidget* window, const std::string& message) {
     QTimer::singleShot(0, window, [window, text = To_Q(message)] { Show_Error(window, text); });
 }
 
+QString Step_Name(const Grid& grid, const Grid_Step& step) {
+    const QString row = QString::number(step.row);
+    switch (step.kind) {
+    case Step_Kind::Edit_Cell: {
+        const QString header = grid.Is_Cell(step.col, 0) ? To_Q(grid.Text(step.col, 0)) : QString();
+        return Lang_Q(1327) + header + Lang_Q(1328) + row;
+    }
+    case Step_Kind::Delete_Row:
+        return Lang_Q(1329) + row;
+    case Step_Kind::Insert_Row:
+        return Lang_Q(1330) + row;
+    case Step_Kind::Paste_Row:
+        return Lang_Q(1331) + row;
+    case Step_Kind::Duplicate_Row:
+        return Lang_Q(1332) + row;
+    case Step_Kind::Cells:
+        break;
+    }
+    return step.name.empty() ? Lang_Q(1333) : To_Q(step.name);
+}
+
+QString Faults_Status(int count, const QString& first) {
+    if (count <= 0) {
+        return Lang_Q(1344);
+    }
+    if (count == 1) {
+        return Lang_Q(1345) + first;
+    }
+    return QString::number(count) + Lang_Q(1346) + first;
+}
+
+namespace {
+
+// One step of a table on the window's undo stack. It is pushed after the change was made, so its
+// first redo (QUndoStack::push calls it) does nothing.
+class Grid_Command : public QUndoCommand {
+public:
+    // show brings the table's page to the front, so that what is undone is seen.
+    Grid_Command(Grid_View* table, Grid_Step step, std::function<void()> show)
+        : QUndoCommand(Step_Name(table->grid(), step)), table_(table), step_(std::move(step)),
+          show_(std::move(show)) {}
+
+    void undo() override {
+        show_();
+        table_->Apply_Step(step_, false);
+    }
+    void redo() override {
+        if (done_) {
+            done_ = false;
+            return;
+        }
+        show_();
+        table_->Apply_Step(step_, true);
+    }
+
+private:
+    Grid_View* table_;
+    Grid_Step step_;
+    std::function<void()> show_;
+    bool done_ = true;
+};
+
+} // namespace
+
 Grid_Window::Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent)
     : QDialog(parent), texts_(texts) {
     setObjectName(QString::fromUtf8(object_name));
@@ -70,6 +145,13 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     auto* layout = new QVBoxLayout(this);
     Add_Title_Area(layout);
     layout->addWidget(body, 1);
+    Make_Find_Bar(layout);
+    L_Faults = new QLabel(this);
+    L_Faults->setObjectName(QStringLiteral("L_Faults"));
+    L_Faults->setTextFormat(Qt::PlainText);
+    L_Faults->setVisible(Has_Check());
+    layout->addWidget(L_Faults);
+
     Add_Button_Bar(layout);
     connect(Btn_OK, &QPushButton::clicked, this, &Grid_Window::Btn_OKClick);
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -93,6 +175,21 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     for (Grid_View* table : Tables()) {
         connect(table, &Grid_View::Copy_Block_Requested, this, [this, table] { Copy_Block(table); });
         connect(table, &Grid_View::Paste_Block_Requested, this, [this, table] { Paste_Block(table); });
+    }
+    // After the four row buttons, which keep their places.
+    Btn_Duplicate = new QPushButton(this);
+    Btn_Duplicate->setObjectName(QStringLiteral("Btn_Duplicate"));
+    Btn_Duplicate->setAutoDefault(false);
+    Btn_Duplicate->setMinimumWidth(100);
+    if (auto* bar = qobject_cast<QBoxLayout*>(layout->itemAt(layout->count() - 1)->layout())) {
+        bar->addWidget(Btn_Duplicate);
+    }
+    connect(Btn_Duplicate, &QPushButton::clicked, this, &Grid_Window::Duplicate_Row);
+
+    Undo_Stack = new QUndoStack(this);
+    Make_Actions();
+    for (Grid_View* table : Tables()) {
+        Wire_Table(table);
     }
 
     resize(client);
@@ -202,7 +299,295 @@ void Grid_Window::Set_Lang() {
     Btn_Import->setToolTip(Lang_Q(1109));
     Btn_Export->setText(Lang_Q(1108));
     Btn_Export->setToolTip(Lang_Q(1110));
+    Btn_Duplicate->setText(Lang_Q(1334));
+    Btn_Duplicate->setToolTip(Lang_Q(1335));
+    Act_Duplicate->setText(Lang_Q(1334));
+    Act_Find->setText(Lang_Q(1336));
+    Act_Find_Next->setText(Lang_Q(1338));
+    Act_Find_Previous->setText(Lang_Q(1339));
+    Act_Next_Fault->setText(Lang_Q(1342));
+    Act_Previous_Fault->setText(Lang_Q(1343));
+    L_Find->setText(Lang_Q(1337));
+    Btn_Find_Next->setText(Lang_Q(1338));
+    Btn_Find_Previous->setText(Lang_Q(1339));
+    Btn_Find_Close->setToolTip(Lang_Q(1341));
+    Update_Undo_Texts();
     Set_Table_Texts();
+    // The messages of the marks follow the language too.
+    Mark_Faults();
+}
+
+void Grid_Window::Make_Actions() {
+    auto make = [this](const char* name, std::initializer_list<QKeySequence> keys) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromUtf8(name));
+        action->setShortcuts(QList<QKeySequence>(keys));
+        // Anywhere in the window; an open cell editor keeps its own Ctrl+Z and Ctrl+Y.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        return action;
+    };
+    Act_Undo = make("Act_Undo", {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    Act_Redo = make("Act_Redo", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Act_Duplicate = make("Act_Duplicate", {});
+    Act_Find = make("Act_Find", {QKeySequence(Qt::CTRL | Qt::Key_F)});
+    Act_Find_Next = make("Act_Find_Next", {QKeySequence(Qt::Key_F3)});
+    Act_Find_Previous = make("Act_Find_Previous", {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
+    Act_Next_Fault = make("Act_Next_Fault", {QKeySequence(Qt::Key_F8)});
+    Act_Previous_Fault = make("Act_Previous_Fault", {QKeySequence(Qt::SHIFT | Qt::Key_F8)});
+
+    // What is being typed into a cell is taken over first, so that it is a step of its own.
+    connect(Act_Undo, &QAction::triggered, this, [this] {
+        for (Grid_View* table : Tables()) {
+            table->Commit_Edit();
+        }
+        Undo_Stack->undo();
+    });
+    connect(Act_Redo, &QAction::triggered, this, [this] {
+        for (Grid_View* table : Tables()) {
+            table->Commit_Edit();
+        }
+        Undo_Stack->redo();
+    });
+    connect(Undo_Stack, &QUndoStack::indexChanged, this, &Grid_Window::Update_Undo_Texts);
+    connect(Undo_Stack, &QUndoStack::cleanChanged, this, &Grid_Window::Update_Undo_Texts);
+    connect(Act_Duplicate, &QAction::triggered, this, &Grid_Window::Duplicate_Row);
+    connect(Act_Find, &QAction::triggered, this, &Grid_Window::Show_Find_Bar);
+    connect(Act_Find_Next, &QAction::triggered, this, [this] {
+        if (E_Find->text().isEmpty()) {
+            Show_Find_Bar();
+        } else {
+            Find_Next(true);
+        }
+    });
+    connect(Act_Find_Previous, &QAction::triggered, this, [this] {
+        if (E_Find->text().isEmpty()) {
+            Show_Find_Bar();
+        } else {
+            Find_Next(false);
+        }
+    });
+    connect(Act_Next_Fault, &QAction::triggered, this, [this] { Go_To_Fault(true); });
+    connect(Act_Previous_Fault, &QAction::triggered, this, [this] { Go_To_Fault(false); });
+}
+
+void Grid_Window::Update_Undo_Texts() {
+    Act_Undo->setText(Lang_Q(1325) + Undo_Stack->undoText());
+    Act_Redo->setText(Lang_Q(1326) + Undo_Stack->redoText());
+    Act_Undo->setEnabled(Undo_Stack->canUndo());
+    Act_Redo->setEnabled(Undo_Stack->canRedo());
+}
+
+void Grid_Window::Make_Find_Bar(QBoxLayout* layout) {
+    P_Find = new QWidget(this);
+    P_Find->setObjectName(QStringLiteral("P_Find"));
+    auto* row = new QHBoxLayout(P_Find);
+    row->setContentsMargins(0, 0, 0, 0);
+    L_Find = new QLabel(P_Find);
+    L_Find->setObjectName(QStringLiteral("L_Find"));
+    E_Find = new QLineEdit(P_Find);
+    E_Find->setObjectName(QStringLiteral("E_Find"));
+    E_Find->setClearButtonEnabled(true);
+    E_Find->setMinimumWidth(240);
+    L_Find->setBuddy(E_Find);
+    Btn_Find_Next = new QPushButton(P_Find);
+    Btn_Find_Next->setObjectName(QStringLiteral("Btn_Find_Next"));
+    Btn_Find_Next->setAutoDefault(false);
+    Btn_Find_Previous = new QPushButton(P_Find);
+    Btn_Find_Previous->setObjectName(QStringLiteral("Btn_Find_Previous"));
+    Btn_Find_Previous->setAutoDefault(false);
+    L_Find_Status = new QLabel(P_Find);
+    L_Find_Status->setObjectName(QStringLiteral("L_Find_Status"));
+    Btn_Find_Close = new QToolButton(P_Find);
+    Btn_Find_Close->setObjectName(QStringLiteral("Btn_Find_Close"));
+    Btn_Find_Close->setAutoRaise(true);
+    Btn_Find_Close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    row->addWidget(L_Find);
+    row->addWidget(E_Find);
+    row->addWidget(Btn_Find_Next);
+    row->addWidget(Btn_Find_Previous);
+    row->addWidget(L_Find_Status, 1);
+    row->addWidget(Btn_Find_Close);
+    layout->addWidget(P_Find);
+    P_Find->hide();
+
+    // Typing looks from the current cell on, so that a longer text stays on a cell that still matches.
+    connect(E_Find, &QLineEdit::textEdited, this, [this] { Find_From(true, true); });
+    connect(E_Find, &QLineEdit::returnPressed, this, [this] { Find_Next(true); });
+    connect(Btn_Find_Next, &QPushButton::clicked, this, [this] { Find_Next(true); });
+    connect(Btn_Find_Previous, &QPushButton::clicked, this, [this] { Find_Next(false); });
+    connect(Btn_Find_Close, &QToolButton::clicked, this, &Grid_Window::Hide_Find_Bar);
+}
+
+Grid_Window::~Grid_Window() {
+    // The tables outlive this part of the window; what they signal while going must not reach it.
+    for (Grid_View* table : tables_) {
+        disconnect(table, nullptr, this, nullptr);
+    }
+    // Its commands go with it; clearing them signals a change of index.
+    disconnect(Undo_Stack, nullptr, this, nullptr);
+}
+
+void Grid_Window::Wire_Table(Grid_View* table) {
+    tables_.push_back(table);
+    connect(table, &Grid_View::Step_Made, this, [this, table](const Grid_Step& step) {
+        Undo_Stack->push(new Grid_Command(table, step, [this, table] { Show_Table(table); }));
+    });
+    connect(table, &Grid_View::Content_Changed, this, &Grid_Window::Mark_Faults);
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, this,
+            [this, table](const QPoint& pos) { Show_Context_Menu(table, pos); });
+}
+
+void Grid_Window::Show_Context_Menu(Grid_View* table, const QPoint& pos) {
+    table->Commit_Edit();
+    QMenu menu(this);
+    menu.addAction(Act_Undo);
+    menu.addAction(Act_Redo);
+    menu.addSeparator();
+    menu.addAction(Act_Duplicate);
+    menu.addSeparator();
+    menu.addAction(Act_Find);
+    if (Has_Check()) {
+        menu.addAction(Act_Next_Fault);
+        menu.addAction(Act_Previous_Fault);
+    }
+    menu.exec(table->viewport()->mapToGlobal(pos));
+}
+
+void Grid_Window::Show_Find_Bar() {
+    P_Find->show();
+    E_Find->setFocus(Qt::ShortcutFocusReason);
+    E_Find->selectAll();
+    for (Grid_View* table : Tables()) {
+        table->Model()->Set_Find_Text(E_Find->text());
+    }
+}
+
+void Grid_Window::Hide_Find_Bar() {
+    P_Find->hide();
+    L_Find_Status->clear();
+    for (Grid_View* table : Tables()) {
+        table->Model()->Set_Find_Text(QString());
+    }
+    Shown_Table()->setFocus();
+}
+
+bool Grid_Window::Go_To_Cell(const std::function<bool(Grid_View*, int, int)>& test, bool forward,
+                             bool include_current) {
+    const std::vector<Grid_View*> tables = Tables();
+    Grid_View* shown = Shown_Table();
+    const auto n = static_cast<int>(tables.size());
+    const int start = static_cast<int>(std::find(tables.begin(), tables.end(), shown) - tables.begin());
+    auto go = [&](Grid_View* table, std::pair<int, int> cell) {
+        Show_Table(table);
+        table->Set_Current_Cell(cell.first, cell.second);
+        return true;
+    };
+    // The shown table from its current cell, then the others from their start, then the shown
+    // one again from its start: the cells before the current one, and the current one when it is
+    // the only one left.
+    for (int i = 0; i <= n; ++i) {
+        Grid_View* table = tables[static_cast<std::size_t>(((start + (forward ? i : -i)) % n + n) % n)];
+        const auto cell_test = [&](int col, int row) { return test(table, col, row); };
+        const auto found = i == 0 ? table->Next_Cell(cell_test, table->grid().Col, table->Current_Row(), forward,
+                                                     include_current)
+                                  : table->Next_Cell(cell_test, 0, 0, forward, false);
+        if (found) {
+            return go(table, *found);
+        }
+    }
+    return false;
+}
+
+bool Grid_Window::Find_From(bool forward, bool include_current) {
+    const QString text = E_Find->text();
+    for (Grid_View* table : Tables()) {
+        table->Model()->Set_Find_Text(text);
+    }
+    if (text.isEmpty()) {
+        L_Find_Status->clear();
+        return false;
+    }
+    const bool found = Go_To_Cell(
+        [&text](Grid_View* table, int col, int row) { return table->Model()->Cell_Contains(col, row, text); },
+        forward, include_current);
+    L_Find_Status->setText(found ? QString() : Lang_Q(1340));
+    return found;
+}
+
+bool Grid_Window::Find_Next(bool forward) {
+    if (!P_Find->isVisible()) {
+        P_Find->show();
+    }
+    return Find_From(forward, false);
+}
+
+bool Grid_Window::Go_To_Fault(bool forward) {
+    if (faults_.empty()) {
+        return false;
+    }
+    Grid_View* table = Shown_Table();
+    table->Commit_Edit();
+    const bool moved = Go_To_Cell(
+        [](Grid_View* t, int col, int row) { return t->Model()->Has_Mark(col, row); }, forward, false);
+    if (moved) {
+        Shown_Table()->setFocus();
+    }
+    return moved;
+}
+
+void Grid_Window::Mark_Faults() {
+    faults_ = Has_Check() ? All_Faults() : std::vector<Grid_Fault>{};
+    for (Grid_View* table : Tables()) {
+        std::vector<Table_Model::Mark> marks;
+        for (const Grid_Fault& fault : faults_) {
+            if (fault.table == table) {
+                marks.push_back({fault.col, fault.row, fault.text});
+            }
+        }
+        table->Model()->Set_Marks(marks);
+    }
+    L_Faults->setText(Faults_Status(static_cast<int>(faults_.size()),
+                                    faults_.empty() ? QString() : faults_.front().text));
+    QPalette palette = L_Faults->palette();
+    palette.setColor(QPalette::WindowText, faults_.empty() ? this->palette().color(QPalette::WindowText)
+                                                           : QColor(176, 0, 0));
+    L_Faults->setPalette(palette);
+}
+
+void Grid_Window::Duplicate_Row() {
+    Grid_View* table = Shown_Table();
+    table->Commit_Edit();
+    const int row = table->Current_Row();
+    if (!table->grid().Is_Data_Row(row)) {
+        return;
+    }
+    const int key = Key_Column(table);
+    if (Duplicate_Max_Copies(table->grid(), row, key) < 1) {
+        Show_Error(this, Lang_Q(1359));
+        return;
+    }
+    Duplicate_Dialog dialog(table->grid(), row, key, Count_Columns(table), Mnemonic_Column(table), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.Plan().error != Duplicate_Error::None) {
+        return;
+    }
+    table->Insert_Copies(row, dialog.Plan().copies);
+}
+
+void Grid_Window::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the find bar first; only then does it close the window, as Cancel.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && P_Find->isVisible()) {
+        Hide_Find_Bar();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Grid_Window::done(int result) {
+    Undo_Stack->clear();
+    QDialog::done(result);
 }
 
 void Grid_Window::showEvent(QShowEvent* event) {
@@ -213,6 +598,8 @@ void Grid_Window::showEvent(QShowEvent* event) {
 }
 
 void Grid_Window::FormShow() {
+    // The window reloads its file: nothing from an earlier opening can be undone.
+    Undo_Stack->clear();
     for (Grid_View* table : Tables()) {
         table->Reset_Rows();
         Copied_Flag(table) = false;
@@ -225,6 +612,7 @@ void Grid_Window::FormShow() {
         file_read_complete_ = info.complete;
         Show_Read_Problems(this, info.Message());
     }
+    Mark_Faults();
 }
 
 void Grid_Window::Btn_OKClick() {
@@ -326,8 +714,9 @@ void Grid_Window::Import_File() {
         Show_Error(this, Lang_Q(1122) + path, Lines(lines));
         return;
     }
-    // The rows go into the grid, not into the file: OK checks and saves them as typed rows.
-    table->Fill_Rows(result.rows);
+    // The rows go into the grid, not into the file: OK checks and saves them as typed rows. One
+    // step, so Ctrl+Z takes the whole import back.
+    table->Set_Block(1, 1, result.rows, Lang(1127));
     table->Set_Current_Cell(1, std::max(1, result.first_row));
     if (!result.faults.empty()) {
         std::vector<std::string> lines;
@@ -376,7 +765,7 @@ void Grid_Window::Paste_Block(Grid_View* table) {
         Show_Error(this, Lang_Q(1125), Lines(block.errors));
         return;
     }
-    table->Set_Block(row, col, block.cells);
+    table->Set_Block(row, col, block.cells, Lang(1126));
 }
 
 } // namespace qm::gui

@@ -48,43 +48,50 @@ bool In_Range(std::string_view cell, int low, int high) {
     return value >= low && value <= high;
 }
 
-std::optional<Check_Fault> Check_Variable(const Table_Row& row, int r, char separator, int nbyte_in) {
+// The checks of one enabled variable, in order: every failing one when every is set, else the first.
+void Check_Variable(const Table_Row& row, int r, char separator, int nbyte_in, bool every,
+                    std::vector<Cell_Fault>& faults) {
+    // True when the variable's checks end here.
     auto fault = [&](int entry, int column, std::string suffix = {}) {
-        return Check_Fault{entry, r, std::move(suffix), Variable_Attributes[static_cast<std::size_t>(column - 1)], 0};
+        faults.push_back(
+            {Check_Fault{entry, r, std::move(suffix), Variable_Attributes[static_cast<std::size_t>(column - 1)], 0},
+             column});
+        return !every;
     };
-    if (!In_Range(Cell(row, Var_Col::Length), 1, 4)) {
-        return fault(1541, Var_Col::Length);
+    if (!In_Range(Cell(row, Var_Col::Length), 1, 4) && fault(1541, Var_Col::Length)) {
+        return;
     }
-    if (!In_Range(Cell(row, Var_Col::Position), 0, nbyte_in - 1)) {
-        return fault(1530, Var_Col::Position, std::to_string(nbyte_in - 1));
+    if (!In_Range(Cell(row, Var_Col::Position), 0, nbyte_in - 1) &&
+        fault(1530, Var_Col::Position, std::to_string(nbyte_in - 1))) {
+        return;
     }
     // The bit matters only for a digital value; the type itself is compared untrimmed.
-    if (Cell(row, Var_Col::Type) == "Digital (Bit)" && Trim(Cell(row, Var_Col::StartBit)).empty()) {
-        return fault(1538, Var_Col::StartBit);
+    if (Cell(row, Var_Col::Type) == "Digital (Bit)" && Trim(Cell(row, Var_Col::StartBit)).empty() &&
+        fault(1538, Var_Col::StartBit)) {
+        return;
     }
-    if (Trim(Cell(row, Var_Col::Conversion)).empty()) {
-        return fault(1539, Var_Col::Conversion);
+    if (Trim(Cell(row, Var_Col::Conversion)).empty() && fault(1539, Var_Col::Conversion)) {
+        return;
     }
     const std::string_view factor = Cell(row, Var_Col::MultiplicationFactor);
     if (Upper_Ascii(Trim(factor)) != "NONE" && !Str_To_Float_Local(factor, separator).ok) {
-        return fault(1540, Var_Col::MultiplicationFactor);
+        fault(1540, Var_Col::MultiplicationFactor);
     }
-    return std::nullopt;
 }
 
-std::vector<Check_Fault> Run_Check(const Table_Rows& rows, char separator, int nbyte_in, bool all) {
-    std::vector<Check_Fault> faults;
+enum class Check_Depth { First_Fault, First_Per_Row, Every_Cell };
+
+std::vector<Cell_Fault> Run_Check(const Table_Rows& rows, char separator, int nbyte_in, Check_Depth depth) {
+    std::vector<Cell_Fault> faults;
     const int n = List_Length(rows, Var_Col::Name, Variable_Rows);
     for (int i = 0; i < n; ++i) {
         const Table_Row& row = rows[static_cast<std::size_t>(i)];
         if (Trim(Cell(row, Var_Col::Enable)) != "Y") {
             continue;
         }
-        if (auto fault = Check_Variable(row, i + 1, separator, nbyte_in)) {
-            faults.push_back(std::move(*fault));
-            if (!all) {
-                break;
-            }
+        Check_Variable(row, i + 1, separator, nbyte_in, depth == Check_Depth::Every_Cell, faults);
+        if (depth == Check_Depth::First_Fault && !faults.empty()) {
+            break;
         }
     }
     return faults;
@@ -125,15 +132,29 @@ Table_Save_Result Save_IEC61850_Variables_File(const std::string& path, const Ta
 }
 
 std::optional<Check_Fault> Check_IEC61850_Variables(const Table_Rows& rows, char separator, int nbyte_in) {
-    std::vector<Check_Fault> faults = Run_Check(rows, separator, nbyte_in, false);
+    std::vector<Cell_Fault> faults = Run_Check(rows, separator, nbyte_in, Check_Depth::First_Fault);
     if (faults.empty()) {
         return std::nullopt;
     }
-    return std::move(faults.front());
+    return std::move(faults.front().fault);
 }
 
 std::vector<Check_Fault> IEC61850_Variables_Faults(const Table_Rows& rows, char separator, int nbyte_in) {
-    return Run_Check(rows, separator, nbyte_in, true);
+    std::vector<Check_Fault> faults;
+    for (Cell_Fault& fault : Run_Check(rows, separator, nbyte_in, Check_Depth::First_Per_Row)) {
+        faults.push_back(std::move(fault.fault));
+    }
+    return faults;
+}
+
+std::vector<Cell_Fault> IEC61850_Variables_Cell_Faults(const Table_Rows& rows, char separator, int nbyte_in) {
+    return Run_Check(rows, separator, nbyte_in, Check_Depth::Every_Cell);
+}
+
+std::vector<Column_Range> IEC61850_Count_Ranges(int nbyte_in) {
+    // The ranges of Check_Variable (a test holds the two together at every border); Start Bit,
+    // only checked for a pick, by its items "0" to "7".
+    return {{Var_Col::Length, 1, 4}, {Var_Col::Position, 0, nbyte_in - 1}, {Var_Col::StartBit, 0, 7}};
 }
 
 } // namespace qm

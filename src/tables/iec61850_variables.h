@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/check_fault.h"
+#include "tables/table_check.h"
 #include "tables/table_file.h"
 
 namespace qm {
@@ -54,5 +55,11 @@ std::optional<Check_Fault> Check_IEC61850_Variables(const Table_Rows& rows, char
 // The first failing check of every faulty enabled variable, in row order.
 std::vector<Check_Fault> IEC61850_Variables_Faults(const Table_Rows& rows, char separator,
                                                    int nbyte_in = Variables_NByte_IN);
+// Every failing check of every enabled variable with its column, in the same order, for marking
+// the cells; the first item is the one Check_IEC61850_Variables returns.
+std::vector<Cell_Fault> IEC61850_Variables_Cell_Faults(const Table_Rows& rows, char separator,
+                                                       int nbyte_in = Variables_NByte_IN);
+// The numeric columns and the range the check allows in each: what a duplicate may count up.
+std::vector<Column_Range> IEC61850_Count_Ranges(int nbyte_in = Variables_NByte_IN);
 
 } // namespace qm

@@ -64,4 +64,25 @@ bool IEC61850_Variables_Window::Controllo_dati() {
     return true;
 }
 
+std::vector<Grid_Fault> IEC61850_Variables_Window::All_Faults() const {
+    std::vector<Grid_Fault> faults;
+    for (const Cell_Fault& fault : IEC61850_Variables_Cell_Faults(ACG->Rows(), Get_Decimal_Separator(), NByte_IN)) {
+        faults.push_back({ACG, fault.column, fault.fault.row,
+                          To_Q(Fault_Text(fault.fault, Table_Check::IEC61850_Variables))});
+    }
+    return faults;
+}
+
+int IEC61850_Variables_Window::Key_Column(Grid_View*) const { return Var_Col::Name; }
+
+std::vector<Count_Column> IEC61850_Variables_Window::Count_Columns(Grid_View*) const {
+    std::vector<Count_Column> columns;
+    for (const Column_Range& range : IEC61850_Count_Ranges(NByte_IN)) {
+        columns.push_back({range.column, range.low, range.high});
+    }
+    return columns;
+}
+
+int IEC61850_Variables_Window::Mnemonic_Column(Grid_View*) const { return Var_Col::Mnemonic; }
+
 } // namespace qm::gui

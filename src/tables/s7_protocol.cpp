@@ -168,74 +168,85 @@ bool Filled(std::string_view cell) {
     return !Trim(cell).empty();
 }
 
-// The first failing check of one enabled rule; registers its connection when it gets that far.
-std::optional<Check_Fault> Check_Rule(const Table_Row& row, int r, const S7_Table_Rules& t,
-                                      IP_Port_Array& array_ip_Port) {
+// The row checks of one enabled rule, in order. Every failing one is added to faults when every is
+// set; otherwise the first ends the row. The connection is registered once address and port are
+// good, also when a later check of the row fails, exactly as the first-fault walk does it.
+void Check_Rule(const Table_Row& row, int r, const S7_Table_Rules& t, IP_Port_Array& array_ip_Port, bool every,
+                std::vector<Cell_Fault>& faults) {
     using C = S7_Read_Col; // columns 1 to 13 are the same in both tables
+    // True when the row's checks end here.
     auto fault = [&](int entry, int column, std::string suffix = {}) {
         const auto& names = t.table == S7_Read_Table ? S7_Read_Attributes.data() : S7_Write_Attributes.data();
-        return Check_Fault{entry, r, std::move(suffix), names[column - 1], t.table};
+        faults.push_back({Check_Fault{entry, r, std::move(suffix), names[column - 1], t.table}, column});
+        return !every;
     };
     const Ip_Bytes address = Split_IP_Address(Cell(row, C::PLC_Address));
-    if (address.bad) {
-        return fault(t.address, C::PLC_Address);
+    if (address.bad && fault(t.address, C::PLC_Address)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::PLC_Port), 0, 65535)) {
-        return fault(t.port, C::PLC_Port);
+    const bool port_ok = In_Range(Cell(row, C::PLC_Port), 0, 65535);
+    if (!port_ok && fault(t.port, C::PLC_Port)) {
+        return;
     }
-    const int port = Text_To_Int(Cell(row, C::PLC_Port), -1);
-    if (Check_IP_Port(array_ip_Port, address.bytes[0], address.bytes[1], address.bytes[2], address.bytes[3], port) ==
-        -1) {
-        return fault(t.connection, C::PLC_Address);
+    if (!address.bad && port_ok) {
+        const int port = Text_To_Int(Cell(row, C::PLC_Port), -1);
+        if (Check_IP_Port(array_ip_Port, address.bytes[0], address.bytes[1], address.bytes[2], address.bytes[3],
+                          port) == -1 &&
+            fault(t.connection, C::PLC_Address)) {
+            return;
+        }
     }
-    if (!Filled(Cell(row, C::PLC_Type))) {
-        return fault(t.type, C::PLC_Type);
+    if (!Filled(Cell(row, C::PLC_Type)) && fault(t.type, C::PLC_Type)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::Rack), 0, 3)) {
-        return fault(t.rack, C::Rack);
+    if (!In_Range(Cell(row, C::Rack), 0, 3) && fault(t.rack, C::Rack)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::Slot), 0, 31)) {
-        return fault(t.slot, C::Slot);
+    if (!In_Range(Cell(row, C::Slot), 0, 31) && fault(t.slot, C::Slot)) {
+        return;
     }
-    if (!Filled(Cell(row, C::Data_Type))) {
-        return fault(t.data_type, C::Data_Type);
+    if (!Filled(Cell(row, C::Data_Type)) && fault(t.data_type, C::Data_Type)) {
+        return;
     }
-    if (!Filled(Cell(row, C::Data_Identifier))) {
-        return fault(t.identifier, C::Data_Identifier);
+    if (!Filled(Cell(row, C::Data_Identifier)) && fault(t.identifier, C::Data_Identifier)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::DB_Number), 0, 65535)) {
-        return fault(t.db, C::DB_Number);
+    if (!In_Range(Cell(row, C::DB_Number), 0, 65535) && fault(t.db, C::DB_Number)) {
+        return;
     }
-    if (!Filled(Cell(row, C::PLC_Area))) {
-        return fault(t.area, C::PLC_Area);
+    if (!Filled(Cell(row, C::PLC_Area)) && fault(t.area, C::PLC_Area)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::PLC_Add), 0, 65535)) {
-        return fault(t.add, C::PLC_Add);
+    if (!In_Range(Cell(row, C::PLC_Add), 0, 65535) && fault(t.add, C::PLC_Add)) {
+        return;
     }
-    if (!Filled(Cell(row, C::PLC_Bit))) {
-        return fault(t.plc_bit, C::PLC_Bit);
+    if (!Filled(Cell(row, C::PLC_Bit)) && fault(t.plc_bit, C::PLC_Bit)) {
+        return;
     }
-    if (!In_Range(Cell(row, C::PollTime), t.poll_min, 100000000)) {
-        return fault(t.poll, C::PollTime);
+    if (!In_Range(Cell(row, C::PollTime), t.poll_min, 100000000) && fault(t.poll, C::PollTime)) {
+        return;
     }
-    if (!In_Range(Cell(row, t.position_column), 0, t.nbyte - 1)) {
-        return fault(t.position, t.position_column, std::to_string(t.nbyte - 1));
+    if (!In_Range(Cell(row, t.position_column), 0, t.nbyte - 1) &&
+        fault(t.position, t.position_column, std::to_string(t.nbyte - 1))) {
+        return;
     }
     if (!Filled(Cell(row, t.bit_column))) {
-        return fault(t.start_bit, t.bit_column);
+        fault(t.start_bit, t.bit_column);
     }
-    return std::nullopt;
 }
 
-// Walks both lists as the window's check does; stops at the first fault unless all is set.
-std::vector<Check_Fault> Run_Check(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out, bool all) {
+// How far a walk over both lists goes.
+enum class Check_Depth { First_Fault, First_Per_Row, Every_Cell };
+
+// Walks both lists as the window's check does, read list first.
+std::vector<Cell_Fault> Run_Check(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out, Check_Depth depth) {
     const S7_Table_Rules read{S7_Read_Table, S7_Read_Col::Position, S7_Read_Col::Bit, 1, nbyte_in,
                               1271, 1272, 1287, 1273, 1321, 1322, 1274, 1275, 1305, 1306, 1307, 1308, 1276, 1277, 1278};
     const S7_Table_Rules write{S7_Write_Table, S7_Write_Col::Position, S7_Write_Col::Bit, 0, nbyte_out,
                                1279, 1280, 1288, 1281, 1323, 1324, 1282, 1283, 1309, 1310, 1311, 1312, 1284, 1285, 1286};
     // One connection table for both lists: the device has ten connections in all.
     IP_Port_Array array_ip_Port{};
-    std::vector<Check_Fault> faults;
+    std::vector<Cell_Fault> faults;
     for (const auto& [table, rules] : {std::pair{&data.Read, &read}, std::pair{&data.Write, &write}}) {
         const int n = List_Length(*table, S7_Read_Col::PLC_Address, S7_Rows);
         for (int i = 0; i < n; ++i) {
@@ -243,11 +254,9 @@ std::vector<Check_Fault> Run_Check(const S7_Protocol_Data& data, int nbyte_in, i
             if (Trim(Cell(row, S7_Read_Col::Enable)) != "Y") {
                 continue;
             }
-            if (auto fault = Check_Rule(row, i + 1, *rules, array_ip_Port)) {
-                faults.push_back(std::move(*fault));
-                if (!all) {
-                    return faults;
-                }
+            Check_Rule(row, i + 1, *rules, array_ip_Port, depth == Check_Depth::Every_Cell, faults);
+            if (depth == Check_Depth::First_Fault && !faults.empty()) {
+                return faults;
             }
         }
     }
@@ -257,15 +266,39 @@ std::vector<Check_Fault> Run_Check(const S7_Protocol_Data& data, int nbyte_in, i
 } // namespace
 
 std::optional<Check_Fault> Check_S7_Protocol(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out) {
-    std::vector<Check_Fault> faults = Run_Check(data, nbyte_in, nbyte_out, false);
+    std::vector<Cell_Fault> faults = Run_Check(data, nbyte_in, nbyte_out, Check_Depth::First_Fault);
     if (faults.empty()) {
         return std::nullopt;
     }
-    return std::move(faults.front());
+    return std::move(faults.front().fault);
 }
 
 std::vector<Check_Fault> S7_Protocol_Faults(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out) {
-    return Run_Check(data, nbyte_in, nbyte_out, true);
+    std::vector<Check_Fault> faults;
+    for (Cell_Fault& fault : Run_Check(data, nbyte_in, nbyte_out, Check_Depth::First_Per_Row)) {
+        faults.push_back(std::move(fault.fault));
+    }
+    return faults;
+}
+
+std::vector<Cell_Fault> S7_Protocol_Cell_Faults(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out) {
+    return Run_Check(data, nbyte_in, nbyte_out, Check_Depth::Every_Cell);
+}
+
+std::vector<Column_Range> S7_Count_Ranges(int table, int nbyte) {
+    // The ranges of the row checks above (a test holds the two together at every border); the
+    // bit columns, only checked for a pick, by their items "0" to "7".
+    using C = S7_Read_Col;
+    const bool write = table == S7_Write_Table;
+    return {{C::PLC_Port, 0, 65535},
+            {C::Rack, 0, 3},
+            {C::Slot, 0, 31},
+            {C::DB_Number, 0, 65535},
+            {C::PLC_Add, 0, 65535},
+            {C::PLC_Bit, 0, 7},
+            {C::PollTime, write ? 0 : 1, 100000000},
+            {write ? int{S7_Write_Col::Position} : int{C::Position}, 0, nbyte - 1},
+            {write ? int{S7_Write_Col::Bit} : int{C::Bit}, 0, 7}};
 }
 
 } // namespace qm

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/check_fault.h"
+#include "tables/table_check.h"
 #include "tables/table_file.h"
 
 namespace qm {
@@ -97,5 +98,13 @@ std::optional<Check_Fault> Check_S7_Protocol(const S7_Protocol_Data& data, int n
 // the one Check_S7_Protocol returns.
 std::vector<Check_Fault> S7_Protocol_Faults(const S7_Protocol_Data& data, int nbyte_in = NByte_IN,
                                             int nbyte_out = NByte_OUT);
+// Every failing check of every enabled rule with its column, in the same order, for marking the
+// cells: a rule may have several. The first item is the one Check_S7_Protocol returns, and the
+// rule that brings an eleventh connection has its PLC Address marked.
+std::vector<Cell_Fault> S7_Protocol_Cell_Faults(const S7_Protocol_Data& data, int nbyte_in = NByte_IN,
+                                                int nbyte_out = NByte_OUT);
+// The numeric columns of the read or write table (S7_Read_Table, S7_Write_Table) and the range the
+// check allows in each, nbyte bounding Position: what a duplicate may count up.
+std::vector<Column_Range> S7_Count_Ranges(int table, int nbyte);
 
 } // namespace qm

@@ -149,4 +149,34 @@ bool S7_Protocol_Window::Controllo_dati() {
     return true;
 }
 
+std::vector<Grid_Fault> S7_Protocol_Window::All_Faults() const {
+    std::vector<Grid_Fault> faults;
+    const S7_Protocol_Data data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()};
+    for (const Cell_Fault& fault : S7_Protocol_Cell_Faults(data, NByte_IN, NByte_OUT)) {
+        Grid_View* table = fault.fault.table == S7_Write_Table ? ACG_S7_Write : ACG_S7_Read;
+        faults.push_back({table, fault.column, fault.fault.row, To_Q(Fault_Text(fault.fault, Table_Check::S7_Protocol))});
+    }
+    return faults;
+}
+
+void S7_Protocol_Window::Show_Table(Grid_View* table) {
+    PageControl1->setCurrentWidget(table == ACG_S7_Write ? TS_S7_Write : TS_S7_Read);
+}
+
+int S7_Protocol_Window::Key_Column(Grid_View*) const { return S7_Read_Col::PLC_Address; }
+
+std::vector<Count_Column> S7_Protocol_Window::Count_Columns(Grid_View* table) const {
+    const bool write = table == ACG_S7_Write;
+    std::vector<Count_Column> columns;
+    for (const Column_Range& range :
+         S7_Count_Ranges(write ? S7_Write_Table : S7_Read_Table, write ? NByte_OUT : NByte_IN)) {
+        columns.push_back({range.column, range.low, range.high});
+    }
+    return columns;
+}
+
+int S7_Protocol_Window::Mnemonic_Column(Grid_View* table) const {
+    return table == ACG_S7_Write ? int{S7_Write_Col::Mnemonic} : int{S7_Read_Col::Mnemonic};
+}
+
 } // namespace qm::gui

@@ -43,6 +43,11 @@ protected:
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
     Exchange_Table Exchange_Kind(const Grid_View* table) const override;
     Table_Rows Other_List(const Grid_View* table) const override;
+    std::vector<Grid_Fault> All_Faults() const override;
+    void Show_Table(Grid_View* table) override;
+    int Key_Column(Grid_View*) const override;
+    std::vector<Count_Column> Count_Columns(Grid_View* table) const override;
+    int Mnemonic_Column(Grid_View* table) const override;
 
 private:
     // The sizes the Position lists were last made for.

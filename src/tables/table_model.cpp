@@ -7,6 +7,10 @@ namespace qm::gui {
 
 namespace {
 
+// A faulty cell, and a cell that contains the text looked for: light, so the text stays readable.
+const QColor Mark_Colour(255, 180, 180);
+const QColor Found_Colour(255, 236, 130);
+
 QString To_Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -35,6 +39,79 @@ void Table_Model::Set_Column_Background(int col, const QColor& colour) {
     if (rowCount() > 0) {
         emit dataChanged(index(0, col), index(rowCount() - 1, col), {Qt::BackgroundRole});
     }
+}
+
+std::size_t Table_Model::Mark_Slot(int col, int row) const {
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(grid_.Col_Count()) +
+           static_cast<std::size_t>(col);
+}
+
+void Table_Model::Set_Marks(const std::vector<Mark>& marks) {
+    const std::size_t cells = static_cast<std::size_t>(grid_.Col_Count()) * static_cast<std::size_t>(grid_.Row_Count());
+    std::vector<int> next(cells, -1);
+    std::vector<QString> texts;
+    texts.reserve(marks.size());
+    for (const Mark& mark : marks) {
+        if (!grid_.Is_Cell(mark.col, mark.row) || !grid_.Is_Data_Row(mark.row)) {
+            continue;
+        }
+        int& slot = next[Mark_Slot(mark.col, mark.row)];
+        if (slot < 0) { // the first message of a cell is the one its OK would show
+            slot = static_cast<int>(texts.size());
+            texts.push_back(mark.text);
+        }
+    }
+    // Repaint only the rows between the first and the last cell whose mark came, went or changed.
+    int first = -1;
+    int last = -1;
+    const bool had = mark_of_cell_.size() == cells;
+    for (std::size_t i = 0; i < cells; ++i) {
+        const int was = had ? mark_of_cell_[i] : -1;
+        const int now = next[i];
+        const bool same = (was < 0 && now < 0) ||
+                          (was >= 0 && now >= 0 && mark_texts_[static_cast<std::size_t>(was)] ==
+                                                       texts[static_cast<std::size_t>(now)]);
+        if (!same) {
+            const int row = static_cast<int>(i / static_cast<std::size_t>(grid_.Col_Count()));
+            first = first < 0 ? row : first;
+            last = row;
+        }
+    }
+    mark_of_cell_ = std::move(next);
+    mark_texts_ = std::move(texts);
+    if (first >= 1) {
+        emit dataChanged(index(first - 1, 0), index(last - 1, columnCount() - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
+}
+
+bool Table_Model::Has_Mark(int col, int row) const {
+    return grid_.Is_Cell(col, row) && Mark_Slot(col, row) < mark_of_cell_.size() &&
+           mark_of_cell_[Mark_Slot(col, row)] >= 0;
+}
+
+QString Table_Model::Mark_Text(int col, int row) const {
+    if (!Has_Mark(col, row)) {
+        return {};
+    }
+    return mark_texts_[static_cast<std::size_t>(mark_of_cell_[Mark_Slot(col, row)])];
+}
+
+void Table_Model::Set_Find_Text(const QString& text) {
+    if (text == find_text_) {
+        return;
+    }
+    find_text_ = text;
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
+    }
+}
+
+bool Table_Model::Cell_Contains(int col, int row, const QString& text) const {
+    if (text.isEmpty() || !grid_.Is_Cell(col, row) || !grid_.Is_Data_Row(row) || Is_Check(col, row)) {
+        return false;
+    }
+    return To_Q(grid_.Text(col, row)).contains(text, Qt::CaseInsensitive);
 }
 
 void Table_Model::Rows_Changed(int first, int last) {
@@ -97,9 +174,17 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
         }
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::BackgroundRole: {
+        if (Has_Mark(col, row)) {
+            return Mark_Colour;
+        }
+        if (!find_text_.isEmpty() && Cell_Contains(col, row, find_text_)) {
+            return Found_Colour;
+        }
         const QColor& colour = backgrounds_[static_cast<std::size_t>(col)];
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
+    case Qt::ToolTipRole:
+        return Has_Mark(col, row) ? QVariant(Mark_Text(col, row)) : QVariant();
     default:
         return {};
     }
@@ -112,6 +197,7 @@ bool Table_Model::setData(const QModelIndex& index, const QVariant& value, int r
         return false;
     }
     Grid_Cell& cell = grid_.Cell(col, row);
+    const Grid_Cell before = cell;
     if (role == Qt::CheckStateRole) {
         if (!Is_Check(col, row)) {
             return false;
@@ -128,6 +214,9 @@ bool Table_Model::setData(const QModelIndex& index, const QVariant& value, int r
         return false;
     }
     emit dataChanged(index, index);
+    if (on_edit_ && !(before == cell)) {
+        on_edit_(col, row, before);
+    }
     return true;
 }
 

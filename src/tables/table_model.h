@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "tables/grid_edit.h"
@@ -29,6 +30,29 @@ public:
     // Background of every data cell of a column; an invalid colour keeps the view's own.
     void Set_Column_Background(int col, const QColor& colour);
 
+    // Called after an edit through setData (typing, a check-box click) changed a cell, with the
+    // cell as it was: how the window records the edit for undo.
+    using Edit_Handler = std::function<void(int col, int row, const Grid_Cell& before)>;
+    void Set_Edit_Handler(Edit_Handler handler) { on_edit_ = std::move(handler); }
+
+    // Faulty cells: a background of their own and the check's message as their tooltip. Replaces
+    // every earlier mark; only the rows whose marks changed are repainted.
+    struct Mark {
+        int col = 0;
+        int row = 0;
+        QString text;
+    };
+    void Set_Marks(const std::vector<Mark>& marks);
+    bool Has_Mark(int col, int row) const;
+    QString Mark_Text(int col, int row) const;
+    int Mark_Count() const { return static_cast<int>(mark_texts_.size()); }
+
+    // Cells that contain the text, letter case ignored, are highlighted; an empty text none.
+    void Set_Find_Text(const QString& text);
+    const QString& Find_Text() const { return find_text_; }
+    // Whether a cell (a field, or the row number) shows the text; check boxes show none.
+    bool Cell_Contains(int col, int row, const QString& text) const;
+
     // Tell the view that grid rows first..last (data rows) changed behind its back.
     void Rows_Changed(int first, int last);
     // The whole grid changed (opening): cheaper for the view than one change per cell.
@@ -46,9 +70,15 @@ public:
 private:
     bool Is_Check(int col, int row) const;
 
+    std::size_t Mark_Slot(int col, int row) const;
+
     Grid& grid_;
     QStringList hints_;
     std::vector<QColor> backgrounds_;
+    Edit_Handler on_edit_;
+    std::vector<int> mark_of_cell_; // per cell, an index into mark_texts_ or -1
+    std::vector<QString> mark_texts_;
+    QString find_text_;
 };
 
 } // namespace qm::gui

@@ -60,3 +60,11 @@ Table_Save_Result TLS_Known_Cert_Window::Save(const std::string& path, bool keep
 }
 
 } // namespace qm::gui
+
+namespace qm::gui {
+
+int TLS_Known_Cert_Window::Key_Column(Grid_View*) const { return Cert_Col::Certificate; }
+
+int TLS_Known_Cert_Window::Mnemonic_Column(Grid_View*) const { return Cert_Col::Mnemonic; }
+
+} // namespace qm::gui

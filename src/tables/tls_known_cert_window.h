@@ -31,6 +31,9 @@ protected:
     Table_Read_Info Load(const std::string& path) override;
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
     Exchange_Table Exchange_Kind(const Grid_View*) const override { return Exchange_Table::Certificates; }
+    bool Has_Check() const override { return false; }
+    int Key_Column(Grid_View*) const override;
+    int Mnemonic_Column(Grid_View*) const override;
 
 private:
     void Init_Table();

@@ -2,6 +2,10 @@
 add_library(qm_tables_grid STATIC
   grid_edit.h
   grid_edit.cpp
+  grid_history.h
+  grid_history.cpp
+  grid_duplicate.h
+  grid_duplicate.cpp
 )
 target_link_libraries(qm_tables_grid PUBLIC qm_language qm_common)
 
@@ -15,6 +19,8 @@ if(QM_BUILD_GUI)
     grid_view.cpp
     grid_window.h
     grid_window.cpp
+    duplicate_dialog.h
+    duplicate_dialog.cpp
     s7_protocol_window.h
     s7_protocol_window.cpp
     iec61850_variables_window.h

@@ -196,5 +196,46 @@ TEST(VariablesCheckList, MessagesReadAsTheWindowShowsThem) {
               "Error row 50!! Molt. Factor must be a valid Float");
 }
 
+TEST(VariablesCheckList, EveryFaultyCellForTheMarks) {
+    Load_Default_Strings();
+    Table_Row v = Variable("B");
+    v[VC::Type - 1] = "Digital (Bit)";
+    v[VC::Length - 1] = "5";
+    v[VC::Position - 1] = "1438";
+    v[VC::Conversion - 1] = " ";
+    v[VC::MultiplicationFactor - 1] = "";
+    Table_Row disabled = v;
+    disabled[VC::Enable - 1] = "N";
+    const Table_Rows rows = Table_Of({Variable("A"), v, disabled});
+
+    std::vector<std::pair<int, int>> got;
+    for (const Cell_Fault& f : IEC61850_Variables_Cell_Faults(rows, '.')) {
+        EXPECT_EQ(f.fault.row, 2);
+        got.emplace_back(f.column, f.fault.entry);
+    }
+    EXPECT_EQ(got, (std::vector<std::pair<int, int>>{{VC::Length, 1541},
+                                                     {VC::Position, 1530},
+                                                     {VC::StartBit, 1538},
+                                                     {VC::Conversion, 1539},
+                                                     {VC::MultiplicationFactor, 1540}}));
+    EXPECT_EQ(Check_IEC61850_Variables(rows, '.')->entry, 1541);
+    EXPECT_EQ(IEC61850_Variables_Faults(rows, '.').size(), 1U);
+}
+
+TEST(VariablesCheckList, CountRangesAreTheCheckRanges) {
+    for (const Column_Range& range : IEC61850_Count_Ranges()) {
+        if (range.column == VC::StartBit) {
+            continue; // picked from "0" to "7" only
+        }
+        for (const int value : {range.low - 1, range.low, range.high, range.high + 1}) {
+            Table_Row v = Variable("A");
+            v[static_cast<std::size_t>(range.column - 1)] = std::to_string(value);
+            const bool inside = value >= range.low && value <= range.high;
+            EXPECT_EQ(Check_IEC61850_Variables(Table_Of({v}), '.').has_value(), !inside)
+                << "column " << range.column << " value " << value;
+        }
+    }
+}
+
 } // namespace
 } // namespace qm

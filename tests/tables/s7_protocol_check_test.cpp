@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "language/lang_table.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
@@ -274,6 +278,66 @@ TEST(S7Check, EveryFaultyRowForTheCommandLine) {
     ASSERT_TRUE(first);
     EXPECT_EQ(first->entry, faults.front().entry);
     EXPECT_EQ(first->row, faults.front().row);
+}
+
+// The marks of the window: every failing check of every rule, with its column, in the check's order.
+TEST(S7Check, EveryFaultyCellForTheMarks) {
+    Table_Rows read = Distinct_Reads(1, 10);
+    Table_Row many = Read_Rule(Address(50), "70000"); // bad port: takes no connection slot
+    many[RC::PLC_Type - 1] = "";
+    many[RC::Position - 1] = "1500";
+    read.insert(read.begin(), many);
+    read[2][RC::PLC_Type - 1] = ""; // holds its connection although it fails later
+    read.push_back(Read_Rule(Address(60))); // the eleventh connection
+    Table_Rows write = {Write_Rule(Address(60)), Write_Rule(Address(1)), Write_Rule(Address(61))};
+    // write[0] brings the same eleventh connection again: marked again; write[1] one of the ten
+    write[2][WC::Bit - 1] = "";         // a twelfth connection and an empty Start Bit
+    const S7_Protocol_Data data = Lists(read, write);
+
+    std::vector<std::tuple<int, int, int, int>> got;
+    for (const Cell_Fault& f : S7_Protocol_Cell_Faults(data)) {
+        got.emplace_back(f.fault.table, f.fault.row, f.column, f.fault.entry);
+        EXPECT_EQ(f.fault.field, (f.fault.table == R ? S7_Read_Attributes.data() : S7_Write_Attributes.data())[f.column - 1]);
+    }
+    EXPECT_EQ(got, (std::vector<std::tuple<int, int, int, int>>{{R, 1, RC::PLC_Port, 1272},
+                                                                {R, 1, RC::PLC_Type, 1273},
+                                                                {R, 1, RC::Position, 1277},
+                                                                {R, 3, RC::PLC_Type, 1273},
+                                                                {R, 12, RC::PLC_Address, 1287},
+                                                                {W, 1, WC::PLC_Address, 1288},
+                                                                {W, 3, WC::PLC_Address, 1288},
+                                                                {W, 3, WC::Bit, 1286}}));
+    // The first mark is what OK shows; the command line still lists one fault per rule.
+    const auto first = Check_S7_Protocol(data);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(Fault_Text(*first, Table_Check::S7_Protocol),
+              Fault_Text(S7_Protocol_Cell_Faults(data).front().fault, Table_Check::S7_Protocol));
+    EXPECT_EQ(S7_Protocol_Faults(data).size(), 5U);
+}
+
+// A duplicate may count a column up exactly as far as the check lets it go.
+TEST(S7Check, CountRangesAreTheCheckRanges) {
+    for (const int table : {R, W}) {
+        for (const Column_Range& range : S7_Count_Ranges(table, NByte_IN)) {
+            if (range.column == RC::PLC_Bit || range.column == (table == R ? int{RC::Bit} : int{WC::Bit})) {
+                // Only picked from their items, which the range must match.
+                EXPECT_EQ(std::to_string(range.low), Bit_Items.front());
+                EXPECT_EQ(std::to_string(range.high), Bit_Items.back());
+                continue;
+            }
+            for (const int value : {range.low - 1, range.low, range.high, range.high + 1}) {
+                S7_Protocol_Data data = Lists({Read_Rule("10.1.1.1")}, {Write_Rule("10.1.1.1")});
+                Table_Rows& rows = table == R ? data.Read : data.Write;
+                rows[0][static_cast<std::size_t>(range.column - 1)] = std::to_string(value);
+                const bool inside = value >= range.low && value <= range.high;
+                bool marked = false;
+                for (const Cell_Fault& f : S7_Protocol_Cell_Faults(data)) {
+                    marked = marked || (f.fault.table == table && f.column == range.column);
+                }
+                EXPECT_EQ(marked, !inside) << "table " << table << " column " << range.column << " value " << value;
+            }
+        }
+    }
 }
 
 class S7FaultText : public testing::Test {

@@ -377,6 +377,11 @@ private slots:
         QCOMPARE(Address(2), std::string("127.0.0.5"));
         QCOMPARE(w.ACG_S7_Read->grid().Text(S7_Read_Col::PLC_Type, 2), std::string("S71200")); // the list's spelling
         QCOMPARE(w.ACG_S7_Read->Current_Row(), 2);
+        // The whole import is one step.
+        QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Address(2), std::string());
+        QTest::keyClick(w.ACG_S7_Read, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Address(2), std::string("127.0.0.5"));
 
         messages.Set_Choice(0); // Replace
         QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
@@ -421,6 +426,7 @@ private slots:
         QCOMPARE(table->grid().Text(2, 2), std::string("127.0.0.9"));
         QCOMPARE(table->grid().Text(4, 2), std::string("S7300"));
         QCOMPARE(table->grid().Text(3, 3), std::string("103"));
+        QCOMPARE(w.Act_Undo->text(), QStringLiteral("Undo Paste Block"));
 
         QGuiApplication::clipboard()->setText(QStringLiteral("127.0.0.11\t102\tnope\r\n"));
         table->Set_Current_Cell(2, 4);

@@ -1,6 +1,6 @@
 # Table editing and the table windows.
 qm_add_gtest(grid_edit_test
-  SOURCES grid_edit_test.cpp
+  SOURCES grid_edit_test.cpp grid_history_test.cpp
   LIBS qm_tables_grid)
 
 if(QM_BUILD_GUI)
@@ -13,6 +13,9 @@ if(QM_BUILD_GUI)
   # A screen wider than the window, so that the window has room to grow (the default is 800 wide).
   set_tests_properties(iec61850_variables_window_test PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/wide_screen.json;QM_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  qm_add_qtest(grid_editing_window_test
+    SOURCES grid_editing_window_test.cpp grid_test_support.h
+    LIBS qm_tables_gui)
   qm_add_qtest(tls_known_cert_window_test
     SOURCES tls_known_cert_window_test.cpp grid_test_support.h
     LIBS qm_tables_gui)

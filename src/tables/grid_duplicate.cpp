@@ -1,0 +1,123 @@
+#include "tables/grid_duplicate.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "common/conversions.h"
+
+namespace qm {
+
+namespace {
+
+// The cell's number as the check reads it, or nothing when the check would find none.
+std::optional<std::int64_t> Number_Of(std::string_view text) {
+    // Text_To_Int gives its fallback for a text it cannot read; two fallbacks tell that from a
+    // number that happens to equal one of them.
+    const std::int32_t a = Text_To_Int(text, 0);
+    const std::int32_t b = Text_To_Int(text, 1);
+    if (a == 0 && b == 1) {
+        return std::nullopt;
+    }
+    return a;
+}
+
+bool Is_Digit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
+
+int Duplicate_Max_Copies(const Grid& grid, int row, int key_col) {
+    const int last = grid.Row_Count() - 1;
+    if (!grid.Is_Data_Row(row) || key_col < 1 || key_col >= grid.Col_Count()) {
+        return 0;
+    }
+    int length = 0;
+    while (length < last && !Trim(grid.Text(key_col, length + 1)).empty()) {
+        ++length;
+    }
+    return std::max(0, std::min(last - length, last - row));
+}
+
+bool Ends_In_Number(std::string_view text) { return !text.empty() && Is_Digit(text.back()); }
+
+std::string Count_Up(std::string_view text, long long by) {
+    std::size_t start = text.size();
+    while (start > 0 && Is_Digit(text[start - 1])) {
+        --start;
+    }
+    if (start == text.size() || by <= 0) {
+        return std::string(text);
+    }
+    // Decimal addition on the digits themselves, so that no length of number overflows.
+    std::string digits(text.substr(start));
+    std::string add = std::to_string(by);
+    if (add.size() > digits.size()) {
+        digits.insert(0, add.size() - digits.size(), '0');
+    }
+    int carry = 0;
+    std::size_t j = add.size();
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        int d = digits[i] - '0' + carry;
+        if (j > 0) {
+            d += add[--j] - '0';
+        }
+        carry = d / 10;
+        digits[i] = static_cast<char>('0' + d % 10);
+    }
+    if (carry > 0) {
+        digits.insert(digits.begin(), static_cast<char>('0' + carry));
+    }
+    return std::string(text.substr(0, start)) + digits;
+}
+
+Duplicate_Plan Plan_Duplicate(const Grid& grid, const Duplicate_Request& request, int key_col,
+                              const std::vector<Count_Column>& ranges) {
+    Duplicate_Plan plan;
+    if (request.copies < 1 || request.copies > Duplicate_Max_Copies(grid, request.row, key_col)) {
+        plan.error = Duplicate_Error::Bad_Copies;
+        return plan;
+    }
+    struct Counted {
+        int col;
+        std::int64_t base;
+        int step;
+    };
+    std::vector<Counted> counted;
+    for (const Count_Column& range : ranges) {
+        const auto it = std::find_if(request.increments.begin(), request.increments.end(),
+                                     [&](const auto& inc) { return inc.first == range.col; });
+        if (it == request.increments.end() || it->second == 0) {
+            continue;
+        }
+        const auto base = Number_Of(grid.Text(range.col, request.row));
+        if (!base) {
+            plan = {Duplicate_Error::Not_A_Number, range.col, range.low, range.high, {}};
+            return plan;
+        }
+        // The values run one way, so the first and the last copy bound them all.
+        const std::int64_t first = *base + it->second;
+        const std::int64_t last = *base + std::int64_t{it->second} * request.copies;
+        if (std::min(first, last) < range.low || std::max(first, last) > range.high) {
+            plan = {Duplicate_Error::Out_Of_Range, range.col, range.low, range.high, {}};
+            return plan;
+        }
+        counted.push_back({range.col, *base, it->second});
+    }
+    const Row_Cells source = Grid_Row_Cells(grid, request.row);
+    const bool count_mnemonic = request.mnemonic_col >= 1 && request.mnemonic_col < grid.Col_Count() &&
+                                Ends_In_Number(grid.Text(request.mnemonic_col, request.row));
+    for (int k = 1; k <= request.copies; ++k) {
+        Row_Cells copy = source;
+        for (const Counted& c : counted) {
+            copy[static_cast<std::size_t>(c.col - 1)].text = std::to_string(c.base + std::int64_t{c.step} * k);
+        }
+        if (count_mnemonic) {
+            auto& text = copy[static_cast<std::size_t>(request.mnemonic_col - 1)].text;
+            text = Count_Up(text, k);
+        }
+        plan.copies.push_back(std::move(copy));
+    }
+    return plan;
+}
+
+} // namespace qm
