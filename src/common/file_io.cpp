@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,12 @@ bool Dir_Exists(const std::string& path) {
 bool Make_Dir(const std::string& path) {
     std::error_code ec;
     fs::create_directory(To_Path(path), ec);
+    return Dir_Exists(path);
+}
+
+bool Make_Dirs(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(To_Path(path), ec);
     return Dir_Exists(path);
 }
 
@@ -340,6 +347,24 @@ std::string Program_Dir() {
         return fs::current_path(ec).string();
     }
     return exe.parent_path().string();
+#endif
+}
+
+std::string User_Data_Dir() {
+#ifdef _WIN32
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local != nullptr && *local != L'\0' ? Wide_To_Utf8(local) : std::string();
+#else
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return data;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return {};
+    }
+    return std::string(home) + "/.local/share";
 #endif
 }
 

@@ -19,6 +19,8 @@ bool File_Exists(const std::string& path); // a regular file
 bool Dir_Exists(const std::string& path);
 // Creates one folder level; true when it exists afterwards.
 bool Make_Dir(const std::string& path);
+// Creates the folder and every missing parent; true when it exists afterwards.
+bool Make_Dirs(const std::string& path);
 
 struct Io_Result {
     bool ok = true;
@@ -48,6 +50,10 @@ std::optional<std::string> Keep_Backup(const std::string& path, std::string_view
 
 // The folder that holds the running program.
 std::string Program_Dir();
+
+// The user's folder for the data of programs: $XDG_DATA_HOME when it is an absolute path, else
+// ~/.local/share; %LOCALAPPDATA% on Windows. Empty when neither can be found.
+std::string User_Data_Dir();
 
 // The program's command-line arguments after its name, as UTF-8. On Windows they are read
 // from the wide command line, since argv holds them in the machine's 8-bit code page.
