@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer, UndefinedBehaviorSanitizer and
-# warnings as errors, gives every fuzz target a short run, checks the Windows build under Wine,
-# and runs every test.
+# warnings as errors, gives every fuzz target a short run, checks the Windows build under Wine
+# and the Debian package, and runs every test.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,5 +12,7 @@ cmake --build --preset test
 scripts/fuzz-smoke.sh 10
 # The core and the command-line tool built for Windows, tested under Wine.
 scripts/windows-check.sh
+# The Debian package, unpacked into a scratch root and started headless.
+scripts/package-check.sh
 # Last, so that ctest's summary closes the run.
 ctest --preset test "$@"
