@@ -11,7 +11,7 @@ cmake --build --preset test
 # A short run of every fuzz target from its seeds; longer runs are described in docs/RELIABILITY.md.
 scripts/fuzz-smoke.sh 10
 # The core and the command-line tool built for Windows, tested under Wine.
-scripts/windows-check.sh
+QM_LINUX_CLI="$PWD/build/test/bin/quillmaker-cli" scripts/windows-check.sh
 # The Debian package, unpacked into a scratch root and started headless.
 scripts/package-check.sh
 # Last, so that ctest's summary closes the run.

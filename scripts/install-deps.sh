@@ -53,5 +53,8 @@ SOURCES
     $sudo apt-get update -qq
   fi
   mkdir -p "$src_root"
-  (cd "$src_root" && apt-get source -qq pugixml >/dev/null)
+  # As root apt cannot hand the download to its sandbox user in a folder of ours; that is expected.
+  sandbox=()
+  [[ $(id -u) -eq 0 ]] && sandbox=(-o APT::Sandbox::User=root)
+  (cd "$src_root" && apt-get source -qq "${sandbox[@]}" pugixml >/dev/null)
 fi
