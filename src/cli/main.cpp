@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "common/app_state.h"
+#include "common/file_io.h"
 
 namespace qm::cli {
 
@@ -41,7 +42,7 @@ void Print_Help(std::ostream& out) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = qm::Program_Arguments(argc, argv);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         Print_Help(std::cout);
         return args.empty() ? 2 : 0;

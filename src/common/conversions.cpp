@@ -1,6 +1,7 @@
 #include "common/conversions.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -237,8 +238,24 @@ Float_Result Str_To_Float_Local(std::string_view text, char separator) {
 
     float value = 0.0F;
 #ifdef _WIN32
-    static const _locale_t c_locale = _create_locale(LC_NUMERIC, "C");
-    value = _strtof_l(plain.c_str(), nullptr, c_locale);
+    // The Windows C runtime has no strtof_l; from_chars is locale-free and rounds the same way.
+    const char* first = plain.data();
+    const char* const last = plain.data() + plain.size();
+    if (*first == '+') {
+        ++first; // from_chars takes no plus sign
+    }
+    if (std::from_chars(first, last, value).ec == std::errc::result_out_of_range) {
+        // As strtof: an underflow keeps the nearest float (sub-normal or zero), an overflow fails.
+        double wide = 0.0;
+        if (std::from_chars(first, last, wide).ec == std::errc::result_out_of_range) {
+            const bool tiny = plain.find("e-") != std::string::npos;
+            wide = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+            if (plain.front() == '-') {
+                wide = -wide;
+            }
+        }
+        value = static_cast<float>(wide);
+    }
 #else
     static const locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
     value = strtof_l(plain.c_str(), nullptr, c_locale);

@@ -1,8 +1,10 @@
 #include "common/file_io.h"
 #include "language/lang_table.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,11 +22,57 @@
 namespace qm {
 namespace fs = std::filesystem;
 
-namespace {
-// Paths travel through the program as UTF-8 text.
-fs::path To_Path(const std::string& path) {
-    return fs::path(std::u8string(path.begin(), path.end()));
+#ifdef _WIN32
+std::wstring Utf8_To_Wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
 }
+
+std::string Wide_To_Utf8(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+#endif
+
+namespace {
+// Paths travel through the program as UTF-8 text. On Windows they become wide paths here, so
+// every file call below is a wide (...W) call and names outside the 8-bit code page work.
+fs::path To_Path(const std::string& path) {
+#ifdef _WIN32
+    return fs::path(Utf8_To_Wide(path));
+#else
+    return fs::path(std::u8string(path.begin(), path.end()));
+#endif
+}
+
+#ifdef _WIN32
+std::string Windows_Error_Text(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = n > 0 && text ? Wide_To_Utf8(std::wstring_view(text, n)) : "error " + std::to_string(error);
+    if (text) {
+        LocalFree(text);
+    }
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' ||
+                                message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+#endif
 } // namespace
 
 char Path_Separator() {
@@ -57,6 +106,12 @@ bool Make_Dir(const std::string& path) {
     return Dir_Exists(path);
 }
 
+bool Make_Dirs(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(To_Path(path), ec);
+    return Dir_Exists(path);
+}
+
 namespace {
 
 std::string Errno_Text(int error) {
@@ -66,14 +121,37 @@ std::string Errno_Text(int error) {
 // Writes bytes to a new file and flushes them to the disk before it is renamed into place.
 Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
 #ifdef _WIN32
-    std::ofstream out(To_Path(temp), std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return {false, temp + Lang(43)};
+    // As below: a leftover under the temporary name is removed and the file is made new, so
+    // nothing planted there is written through.
+    const std::wstring wide = Utf8_To_Wide(temp);
+    DeleteFileW(wide.c_str());
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {false, Windows_Error_Text(GetLastError())};
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-        return {false, temp + Lang(44)};
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) {
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            DeleteFileW(wide.c_str());
+            return {false, Windows_Error_Text(error)};
+        }
+        done += written;
+    }
+    // On the disk before the rename, so that a power cut leaves the old file or the new one.
+    if (!FlushFileBuffers(file)) {
+        const DWORD error = GetLastError();
+        CloseHandle(file);
+        DeleteFileW(wide.c_str());
+        return {false, Windows_Error_Text(error)};
+    }
+    if (!CloseHandle(file)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(wide.c_str());
+        return {false, Windows_Error_Text(error)};
     }
     return {};
 #else
@@ -119,6 +197,17 @@ std::string Temporary_Name(const std::string& path) {
 }
 
 Io_Result Rename_Over(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    // A plain rename onto an existing file fails on Windows; this replaces it in one step, and
+    // write-through returns only once the move is on the disk.
+    const std::wstring wide_from = Utf8_To_Wide(from);
+    if (!MoveFileExW(wide_from.c_str(), Utf8_To_Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(wide_from.c_str());
+        return {false, to + ": cannot be replaced (" + Windows_Error_Text(error) + ")"};
+    }
+    return {};
+#else
     std::error_code ec;
     fs::rename(To_Path(from), To_Path(to), ec);
     if (ec) {
@@ -126,6 +215,7 @@ Io_Result Rename_Over(const std::string& from, const std::string& to) {
         return {false, to + Lang(45) + ec.message() + ")"};
     }
     return {};
+#endif
 }
 
 } // namespace
@@ -239,10 +329,17 @@ std::optional<std::string> Keep_Backup(const std::string& path, std::string_view
 
 std::string Program_Dir() {
 #ifdef _WIN32
-    wchar_t buffer[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-    const std::u8string dir = fs::path(std::wstring(buffer, n)).parent_path().u8string();
-    return std::string(dir.begin(), dir.end());
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        buffer.resize(buffer.size() * 2); // a long path: try again with more room
+    }
+    const std::size_t slash = buffer.find_last_of(L"\\/");
+    return Wide_To_Utf8(slash == std::wstring::npos ? std::wstring() : buffer.substr(0, slash));
 #else
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
@@ -250,6 +347,63 @@ std::string Program_Dir() {
         return fs::current_path(ec).string();
     }
     return exe.parent_path().string();
+#endif
+}
+
+std::string User_Data_Dir() {
+#ifdef _WIN32
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local != nullptr && *local != L'\0' ? Wide_To_Utf8(local) : std::string();
+#else
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/') {
+        return data;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return {};
+    }
+    return std::string(home) + "/.local/share";
+#endif
+}
+
+std::vector<std::string> Program_Arguments(int argc, char* argv[]) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> args;
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) {
+            args.push_back(Wide_To_Utf8(wide[i]));
+        }
+        LocalFree(wide);
+    }
+    return args;
+#else
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
+}
+
+bool Is_Offered_Language_File(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(Utf8_To_Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    // Read-only, temporary, compressed, offline, encrypted, folders and reparse points are left out.
+    constexpr DWORD allowed = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                              FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return (attributes & ~allowed) == 0;
+#else
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(To_Path(path), ec);
+    if (ec || status.type() != fs::file_type::regular) {
+        return false;
+    }
+    constexpr fs::perms writers = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (status.permissions() & writers) != fs::perms::none;
 #endif
 }
 

@@ -19,6 +19,8 @@ bool File_Exists(const std::string& path); // a regular file
 bool Dir_Exists(const std::string& path);
 // Creates one folder level; true when it exists afterwards.
 bool Make_Dir(const std::string& path);
+// Creates the folder and every missing parent; true when it exists afterwards.
+bool Make_Dirs(const std::string& path);
 
 struct Io_Result {
     bool ok = true;
@@ -48,5 +50,25 @@ std::optional<std::string> Keep_Backup(const std::string& path, std::string_view
 
 // The folder that holds the running program.
 std::string Program_Dir();
+
+// The user's folder for the data of programs: $XDG_DATA_HOME when it is an absolute path, else
+// ~/.local/share; %LOCALAPPDATA% on Windows. Empty when neither can be found.
+std::string User_Data_Dir();
+
+// The program's command-line arguments after its name, as UTF-8. On Windows they are read
+// from the wide command line, since argv holds them in the machine's 8-bit code page.
+std::vector<std::string> Program_Arguments(int argc, char* argv[]);
+
+// Whether the options window offers a language file. Windows: the file carries no attribute
+// other than hidden, system, archive, normal, sparse and not-content-indexed. Elsewhere, with no
+// such attributes: a regular file, not a link (a reparse point), that someone may write (any
+// write bit), so files an administrator installed are offered to every user.
+bool Is_Offered_Language_File(const std::string& path);
+
+#ifdef _WIN32
+// UTF-8 and the UTF-16 of the wide Windows calls; bytes that are not UTF-8 become U+FFFD.
+std::wstring Utf8_To_Wide(std::string_view utf8);
+std::string Wide_To_Utf8(std::wstring_view wide);
+#endif
 
 } // namespace qm

@@ -5,6 +5,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
+
+#include "common/file_io.h"
 #else
 #include <spawn.h>
 #include <sys/types.h>
@@ -21,16 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto Poll_Interval = std::chrono::milliseconds(10);
 
 #ifdef _WIN32
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
 
 // Quotes one argument so that the program's own command-line parser gets it back unchanged.
 void Append_Quoted(std::wstring& line, const std::wstring& arg) {
@@ -78,26 +71,32 @@ Program_Run Start_Program(const std::string& program, const std::vector<std::str
     Program_Run run;
     const auto deadline = Clock::now() + std::chrono::milliseconds(limit_ms < 0 ? 0 : limit_ms);
 #ifdef _WIN32
-    std::wstring line;
-    Append_Quoted(line, Wide(program));
+    // The shell's default verb, as Explorer would start it: an update tool whose manifest asks
+    // for administrator rights gets its elevation prompt, which CreateProcess would refuse.
+    std::wstring parameters;
     for (const auto& arg : arguments) {
-        Append_Quoted(line, Wide(arg));
+        Append_Quoted(parameters, Utf8_To_Wide(arg));
     }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(hidden ? SW_HIDE : SW_SHOWNORMAL);
-    PROCESS_INFORMATION process{};
-    const std::wstring exe = Wide(program);
-    if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    const std::wstring file = Utf8_To_Wide(program);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // No error box of the shell's own: a program that cannot start is not reported.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = nullptr;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = hidden ? SW_HIDE : SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) {
         return run;
     }
-    CloseHandle(process.hThread);
     run.started = true;
+    if (info.hProcess == nullptr) {
+        // Handed to a program that was already running (a document, not a program): nothing to wait for.
+        return run;
+    }
     for (;;) {
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &code)) {
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code)) {
             run.ended = true;
             run.exit_code = static_cast<int>(code);
             break;
@@ -105,9 +104,9 @@ Program_Run Start_Program(const std::string& program, const std::vector<std::str
         if (Clock::now() >= deadline) {
             break;
         }
-        Sleep(10);
+        Sleep(static_cast<DWORD>(Poll_Interval.count()));
     }
-    CloseHandle(process.hProcess);
+    CloseHandle(info.hProcess);
     return run;
 #else
     (void)hidden; // no window to hide on this platform

@@ -1,5 +1,7 @@
 #pragma once
-// Starts an external program directly (no shell in between) and waits a limited time for it.
+// Starts an external program and waits a limited time for it: on Windows through the shell's
+// default verb, so that a program asking for elevation gets its prompt; elsewhere directly, with
+// no shell in between that could reinterpret the arguments.
 
 #include <string>
 #include <vector>

@@ -7,14 +7,16 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
+    const std::vector<std::string> args = qm::Program_Arguments(argc, argv);
+    if (args.size() != 1) {
         std::fprintf(stderr, "usage: qm-lang-export <path of English.lng>\n");
         return 2;
     }
     try {
-        const std::string path = argv[1];
+        const std::string& path = args[0];
         const qm::Io_Result written = qm::Write_File_Atomic(path, qm::English_Language_File_Text());
         if (!written) {
             std::fprintf(stderr, "qm-lang-export: %s\n", written.message.c_str());

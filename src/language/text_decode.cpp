@@ -3,6 +3,10 @@
 #include <array>
 #include <cstdint>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace qm {
 namespace {
 
@@ -121,7 +125,40 @@ void Decode_Utf16(std::string_view bytes, bool big_endian, Decoded_Text& out) {
     }
 }
 
+#ifdef _WIN32
+// Any other installed code page, through the system's own table; bytes it cannot map become
+// U+FFFD rather than being dropped. Returns false when the page is not installed.
+bool Decode_Code_Page(std::string_view bytes, unsigned code_page, Decoded_Text& out) {
+    if (bytes.empty()) {
+        return IsValidCodePage(code_page) != 0;
+    }
+    const int size = static_cast<int>(bytes.size());
+    const int n = MultiByteToWideChar(code_page, 0, bytes.data(), size, nullptr, 0);
+    if (n <= 0) {
+        return false;
+    }
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(code_page, 0, bytes.data(), size, wide.data(), n);
+    std::string utf16;
+    utf16.reserve(wide.size() * 2);
+    for (const wchar_t unit : wide) {
+        utf16 += static_cast<char>(unit & 0xFF);
+        utf16 += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    Decode_Utf16(utf16, false, out);
+    return true;
+}
+#endif
+
 } // namespace
+
+unsigned Eight_Bit_Code_Page() {
+#ifdef _WIN32
+    return GetACP();
+#else
+    return 1252;
+#endif
+}
 
 void Append_Utf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -142,6 +179,10 @@ void Append_Utf8(std::string& out, char32_t cp) {
 }
 
 Decoded_Text Decode_Text(std::string_view bytes) {
+    return Decode_Text(bytes, Eight_Bit_Code_Page());
+}
+
+Decoded_Text Decode_Text(std::string_view bytes, [[maybe_unused]] unsigned code_page) {
     Decoded_Text out;
     out.utf8.reserve(bytes.size());
     if (bytes.starts_with("\xEF\xBB\xBF")) {
@@ -154,6 +195,15 @@ Decoded_Text Decode_Text(std::string_view bytes) {
         out.encoding = Text_Encoding::Utf16_Be;
         Decode_Utf16(bytes.substr(2), true, out);
     } else {
+#ifdef _WIN32
+        if (code_page != 1252) {
+            out.encoding = Text_Encoding::Ansi_Code_Page;
+            if (Decode_Code_Page(bytes, code_page, out)) {
+                return out;
+            }
+            out.utf8.clear();
+        }
+#endif
         out.encoding = Text_Encoding::Windows_1252;
         Decode_1252(bytes, out);
     }

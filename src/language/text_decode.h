@@ -7,7 +7,8 @@
 
 namespace qm {
 
-enum class Text_Encoding { Windows_1252, Utf8_Bom, Utf16_Le, Utf16_Be };
+// Ansi_Code_Page: the Windows machine's own 8-bit code page when it is not 1252.
+enum class Text_Encoding { Windows_1252, Utf8_Bom, Utf16_Le, Utf16_Be, Ansi_Code_Page };
 
 struct Decoded_Text {
     Text_Encoding encoding = Text_Encoding::Windows_1252;
@@ -15,10 +16,18 @@ struct Decoded_Text {
     int invalid_characters = 0; // byte sequences or unpaired surrogates replaced by U+FFFD
 };
 
-// A UTF-8 BOM or a UTF-16 BOM of either byte order selects the encoding and is dropped;
-// without one the bytes are Windows-1252. Its five unassigned bytes (0x81, 0x8D, 0x8F, 0x90,
-// 0x9D) become the C1 control characters of the same value, as Windows itself converts them.
+// A UTF-8 BOM or a UTF-16 BOM of either byte order selects the encoding and is dropped.
+// Without one the bytes are in the 8-bit code page: on Windows the machine's (GetACP), elsewhere,
+// where no such setting exists, Windows-1252. In 1252 the five unassigned bytes (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) become the C1 control characters of the same value, as Windows converts them.
 Decoded_Text Decode_Text(std::string_view bytes);
+
+// The same with the code page for files without a BOM given (Windows only honours pages other
+// than 1252; tests use it to decode as another machine would).
+Decoded_Text Decode_Text(std::string_view bytes, unsigned code_page);
+
+// The code page Decode_Text assumes for files without a BOM on this machine.
+unsigned Eight_Bit_Code_Page();
 
 // Lines end at CR, LF or CR LF; the line ends are not part of the lines. A final line end
 // does not start another (empty) line.

@@ -17,13 +17,7 @@
 #include <algorithm>
 #include <string>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
+#include "common/file_io.h"
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
@@ -59,26 +53,7 @@ QString Text(int index) {
 }
 
 bool Is_Offered(const QFileInfo& info) {
-#ifdef _WIN32
-    const std::wstring path = QDir::toNativeSeparators(info.absoluteFilePath()).toStdWString();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return false;
-    }
-    constexpr DWORD allowed = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                              FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    return (attributes & ~allowed) == 0;
-#else
-    // No attributes here: the read-only file is one that nobody may write (no write bit at all).
-    // Whether this user may write it does not matter: files an administrator installed are
-    // offered to every user. A link stands for a reparse point.
-    if (info.isSymLink() || !info.isFile()) {
-        return false;
-    }
-    const QFileDevice::Permissions writers =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return (info.permissions() & writers) != 0;
-#endif
+    return Is_Offered_Language_File(info.absoluteFilePath().toStdString());
 }
 
 // The language's own flag, else the default flag, else none.

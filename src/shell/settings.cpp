@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include <filesystem>
 #include <optional>
 
 #include "common/xml_io.h"
@@ -51,16 +52,90 @@ std::string Settings_File() {
     return Path_Join(State().Paths.Exe_Dir, Settings_File_Name);
 }
 
+std::string Workspace_Dir(const std::string& exe_dir) {
+    if (File_Exists(Path_Join(exe_dir, Installed_Marker_Name))) {
+        const std::string data = User_Data_Dir();
+        if (!data.empty()) {
+            return Path_Join(data, "Quillmaker");
+        }
+    }
+    return exe_dir;
+}
+
+namespace {
+
+// The shipped language files and pictures, copied once into a new workspace; the user's own
+// copies are never replaced afterwards.
+void Seed_Languages(const std::string& shipped_dir, const std::string& language_dir) {
+    std::error_code ec;
+    const std::u8string shipped(shipped_dir.begin(), shipped_dir.end());
+    const std::u8string target(language_dir.begin(), language_dir.end());
+    for (std::filesystem::directory_iterator it(std::filesystem::path(shipped), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code file_ec;
+        if (it->is_regular_file(file_ec)) {
+            std::filesystem::copy_file(it->path(), std::filesystem::path(target) / it->path().filename(),
+                                       std::filesystem::copy_options::skip_existing, file_ec);
+            // Installed files may be read-only; the user's copy is the user's to edit.
+            std::filesystem::permissions(std::filesystem::path(target) / it->path().filename(),
+                                         std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, file_ec);
+        }
+    }
+}
+
+#ifndef _WIN32
+// The update window starts the tool found beside Quillmaker.xml, and the tool reads its
+// instruction file beside itself: in an installed workspace a starter script joins the two.
+void Write_Update_Tool_Starter(const std::string& exe_dir, const std::string& workspace) {
+    const std::string tool = Path_Join(exe_dir, "Ethernet_Update");
+    std::string quoted = "'";
+    for (const char c : tool) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    quoted += "'";
+    const std::string script = "#!/bin/sh\n# Starts the installed update tool on the instruction file of this workspace.\n"
+                               "exec " + quoted + " \"$(dirname \"$0\")/Ethernet_Update.xml\"\n";
+    const std::string path = Path_Join(workspace, "Ethernet_Update");
+    std::string current;
+    if (!Read_File(path, current) || current != script) {
+        Write_File_Atomic(path, script);
+    }
+    std::error_code ec;
+    std::filesystem::permissions(std::filesystem::path(std::u8string(path.begin(), path.end())),
+                                 std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                     std::filesystem::perms::others_exec,
+                                 ec);
+}
+#endif
+
+} // namespace
+
 void Init_Workspace(const std::string& exe_dir) {
+    const std::string workspace = Workspace_Dir(exe_dir);
+    const bool installed = workspace != exe_dir;
+    if (installed) {
+        Make_Dirs(workspace);
+    }
     Workspace& paths = State().Paths;
-    paths.Exe_Dir = exe_dir;
-    paths.Master_Dir = Path_Join(exe_dir, "MASTER");
-    paths.Projects_Dir = Path_Join(exe_dir, "PROJECTS");
-    paths.Language_Dir = Path_Join(exe_dir, "LANGUAGE");
+    paths.Exe_Dir = workspace;
+    paths.Master_Dir = Path_Join(workspace, "MASTER");
+    paths.Projects_Dir = Path_Join(workspace, "PROJECTS");
+    paths.Language_Dir = Path_Join(workspace, "LANGUAGE");
+    const bool first_start = !Dir_Exists(paths.Language_Dir);
     for (const std::string* dir : {&paths.Master_Dir, &paths.Projects_Dir, &paths.Language_Dir}) {
         if (!Dir_Exists(*dir)) {
             Make_Dir(*dir);
         }
+    }
+    if (installed) {
+        if (first_start) {
+            Seed_Languages(Path_Join(exe_dir, "LANGUAGE"), paths.Language_Dir);
+        }
+#ifndef _WIN32
+        Write_Update_Tool_Starter(exe_dir, workspace);
+#endif
     }
 }
 

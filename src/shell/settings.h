@@ -14,8 +14,18 @@ namespace qm {
 // Exe_Dir + "Quillmaker.xml".
 std::string Settings_File();
 
-// Sets the workspace paths from exe_dir and creates MASTER, PROJECTS and LANGUAGE where missing
-// (one level each; a folder that cannot be made shows up later, where it is used).
+// Beside the program file of an installed package, which cannot write beside itself.
+inline constexpr const char* Installed_Marker_Name = "Quillmaker.installed";
+
+// Where the workspace (MASTER, PROJECTS, LANGUAGE, Quillmaker.xml) lives: beside the program,
+// or, for an installed program (the marker beside it), in User_Data_Dir()/Quillmaker.
+std::string Workspace_Dir(const std::string& exe_dir);
+
+// Sets the workspace paths and creates MASTER, PROJECTS and LANGUAGE where missing (one level
+// each; a folder that cannot be made shows up later, where it is used). For an installed program
+// the workspace is made in the user's data folder; on its first start the shipped language files
+// are copied into its LANGUAGE, and the update tool is reached through a starter in the workspace
+// that hands it the instruction file written there.
 void Init_Workspace(const std::string& exe_dir);
 
 // Reads every value on its own from the document's first node; a value that cannot be read

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace qm {
 namespace {
 
@@ -95,6 +99,24 @@ TEST(Get_Decimal_Separator, GivesCommaOrPoint) {
     const char separator = Get_Decimal_Separator();
     EXPECT_TRUE(separator == ',' || separator == '.');
 }
+
+#ifdef _WIN32
+// The user's legacy profile value sDecimal of section Intl, set here as Control Panel would.
+TEST(Get_Decimal_Separator, FollowsTheProfileValue) {
+    wchar_t kept[16] = {};
+    const DWORD had = GetProfileStringW(L"Intl", L"sDecimal", L"", kept, 16);
+    struct Case {
+        const wchar_t* value;
+        char expected;
+    };
+    for (const Case c : {Case{L".", '.'}, Case{L",", ','}, Case{L";", ','}, Case{L"\u066B", ','},
+                         Case{L".,", '.'}}) {
+        ASSERT_TRUE(WriteProfileStringW(L"Intl", L"sDecimal", c.value));
+        EXPECT_EQ(Get_Decimal_Separator(), c.expected) << "sDecimal " << static_cast<int>(c.value[0]);
+    }
+    WriteProfileStringW(L"Intl", L"sDecimal", had > 0 ? kept : nullptr);
+}
+#endif
 
 struct Float_Case {
     const char* name;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 
@@ -237,3 +238,86 @@ INSTANTIATE_TEST_SUITE_P(Cases, Reopen_Test,
 
 } // namespace
 } // namespace qm
+
+#ifndef _WIN32
+namespace qm {
+namespace {
+
+// An installed program cannot write beside itself: with the marker beside it the workspace is
+// the user's data folder, seeded once with the shipped language files.
+class Installed_Workspace_Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        State() = App_State{};
+        const char* kept = std::getenv("XDG_DATA_HOME");
+        had_ = kept != nullptr;
+        kept_ = had_ ? kept : "";
+        std::filesystem::create_directories(program.Path() + "/LANGUAGE");
+        Write_Text(program / "LANGUAGE/Italiano.lng", "STR15 = Nuova Configurazione\r\n");
+        std::filesystem::permissions(program / "LANGUAGE/Italiano.lng", std::filesystem::perms::owner_read);
+        Write_Text(program / "Ethernet_Update", "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$1\")/tool-was-given\"\n");
+        std::filesystem::permissions(program / "Ethernet_Update", std::filesystem::perms::owner_all);
+        ::setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (had_) {
+            ::setenv("XDG_DATA_HOME", kept_.c_str(), 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+        }
+    }
+    Temp_Dir program;
+    Temp_Dir data;
+    bool had_ = false;
+    std::string kept_;
+};
+
+TEST_F(Installed_Workspace_Test, WithoutTheMarkerTheWorkspaceStaysBesideTheProgram) {
+    Start_Up(program.Path());
+    EXPECT_EQ(State().Paths.Exe_Dir, program.Path());
+    EXPECT_TRUE(Dir_Exists(program / "PROJECTS"));
+    EXPECT_FALSE(Dir_Exists(data / "Quillmaker"));
+}
+
+TEST_F(Installed_Workspace_Test, MarkerPutsTheWorkspaceInTheUsersDataFolder) {
+    Write_Text(program / Installed_Marker_Name, "");
+    const std::string workspace = data / "Quillmaker";
+    Start_Up(program.Path());
+    EXPECT_EQ(State().Paths.Exe_Dir, workspace);
+    EXPECT_EQ(State().Paths.Projects_Dir, Path_Join(workspace, "PROJECTS"));
+    for (const char* folder : {"MASTER", "PROJECTS", "LANGUAGE"}) {
+        EXPECT_TRUE(Dir_Exists(Path_Join(workspace, folder))) << folder;
+        EXPECT_FALSE(Dir_Exists(program / folder) && std::string(folder) != "LANGUAGE") << folder;
+    }
+    ASSERT_TRUE(Save_Setting());
+    EXPECT_TRUE(File_Exists(Path_Join(workspace, "Quillmaker.xml")));
+    EXPECT_FALSE(File_Exists(program / "Quillmaker.xml"));
+
+    // Seeded, and the user's copy is the user's to edit (and so is offered by the options window).
+    const std::string seeded = Path_Join(workspace, "LANGUAGE/Italiano.lng");
+    EXPECT_EQ(Read_Text(seeded), "STR15 = Nuova Configurazione\r\n");
+    EXPECT_TRUE(Is_Offered_Language_File(seeded));
+    std::string language = "Italiano";
+    Init_Language(State().Paths.Language_Dir, language);
+    EXPECT_EQ(Lang(15), "Nuova Configurazione");
+
+    // Only the first start seeds: a file the user removed or changed stays so.
+    Write_Text(seeded, "STR15 = mine\r\n");
+    State() = App_State{};
+    Start_Up(program.Path());
+    EXPECT_EQ(Read_Text(seeded), "STR15 = mine\r\n");
+}
+
+TEST_F(Installed_Workspace_Test, UpdateToolIsStartedOnTheWorkspacesInstructionFile) {
+    Write_Text(program / Installed_Marker_Name, "");
+    Start_Up(program.Path());
+    const std::string starter = Path_Join(State().Paths.Exe_Dir, "Ethernet_Update");
+    ASSERT_TRUE(File_Exists(starter));
+    ASSERT_EQ(std::system(("'" + starter + "'").c_str()), 0);
+    EXPECT_EQ(Read_Text(Path_Join(State().Paths.Exe_Dir, "tool-was-given")),
+              Path_Join(State().Paths.Exe_Dir, "Ethernet_Update.xml"));
+}
+
+} // namespace
+} // namespace qm
+#endif

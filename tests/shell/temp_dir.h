@@ -7,19 +7,18 @@
 #include <iterator>
 #include <string>
 
+#include "../common/temp_folder.h"
+
 namespace qm::test {
 
 class Temp_Dir {
 public:
     Temp_Dir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm_shell_XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
+        path_ = Make_Temp_Folder("qm_shell_");
     }
     ~Temp_Dir() {
         std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(std::filesystem::path(std::u8string(path_.begin(), path_.end())), ec);
     }
     Temp_Dir(const Temp_Dir&) = delete;
     Temp_Dir& operator=(const Temp_Dir&) = delete;

@@ -5,14 +5,15 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "../common/temp_folder.h"
+
 namespace qm::test {
 
 Temp_Dir::Temp_Dir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qm_tables_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    path_ = Make_Temp_Folder("qm_tables_");
+    if (path_.empty()) {
         throw std::runtime_error("cannot create a temporary folder");
     }
-    path_ = pattern;
 }
 
 Temp_Dir::~Temp_Dir() {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/file_io.h"
 #include "instruction_check.h"
@@ -33,18 +34,19 @@ std::string Hex(std::uint32_t value) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const std::vector<std::string> args = qm::Program_Arguments(argc, argv);
     std::string path;
-    if (argc > 2) {
+    if (args.size() > 1) {
         std::fprintf(stderr, "Ethernet_Update stand-in: too many arguments (see --help)\n");
         return 2;
     }
-    if (argc == 2) {
-        const std::string_view arg = argv[1];
+    if (args.size() == 1) {
+        const std::string_view arg = args[0];
         if (arg == "--help" || arg == "-h" || arg == "/?") {
             Print_Help();
             return 0;
         }
-        path = argv[1];
+        path = args[0];
     } else {
         path = qm::Path_Join(qm::Program_Dir(), "Ethernet_Update.xml");
     }
