@@ -204,7 +204,7 @@ Io_Result Rename_Over(const std::string& from, const std::string& to) {
     if (!MoveFileExW(wide_from.c_str(), Utf8_To_Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
         DeleteFileW(wide_from.c_str());
-        return {false, to + ": cannot be replaced (" + Windows_Error_Text(error) + ")"};
+        return {false, to + Lang(45) + Windows_Error_Text(error) + ")"};
     }
     return {};
 #else

@@ -41,8 +41,6 @@ constexpr std::pair<int, std::string_view> Defaults[] = {
     {32, "Set the List of Variables for IEC61850"},
     {33, "TLS Known Certificates"},
     {34, "Set the List of TLS Certificate accepted from IEC61850 Server"},
-    {43, ": cannot be created"},
-    {44, ": write failed"},
     {45, ": cannot be replaced ("},
     {46, ": is a folder, not a file"},
     {47, ": cannot be read ("},
