@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillmaker builds and tests with; does nothing when all are there.
 #   --test     adds what the sanitizer and fuzz builds need
-#   --windows  adds the Windows cross-build: mingw-w64, Wine, and Debian's pugixml source
+#   --windows  adds the Windows cross-build: mingw-w64, Wine, and Debian's pugixml and libcsv sources
 #              (unpacked into the folder given as second argument, default build/windows-deps/src)
 set -euo pipefail
 
@@ -36,9 +36,10 @@ fi
 
 [[ "${1:-}" == "--windows" ]] || exit 0
 
-# pugixml for Windows is built from Debian's own source package of the version Linux uses.
+# pugixml and libcsv for Windows are built from Debian's own source packages of the versions
+# Linux uses.
 src_root="${2:-build/windows-deps/src}"
-if ! compgen -G "$src_root/pugixml-*/src/pugixml.cpp" >/dev/null; then
+if ! compgen -G "$src_root/pugixml-*/src/pugixml.cpp" >/dev/null || ! compgen -G "$src_root/libcsv-*/libcsv.c" >/dev/null; then
   list=/etc/apt/sources.list.d/quillmaker-debian-src.sources
   if ! apt-get source --print-uris pugixml >/dev/null 2>&1; then
     need_root "enable Debian's source archive"
@@ -58,5 +59,9 @@ if ! compgen -G "$src_root/pugixml-*/src/pugixml.cpp" >/dev/null; then
   # As root apt cannot hand the download to its sandbox user in a folder of ours; that is expected.
   sandbox=()
   [[ $(id -u) -eq 0 ]] && sandbox=(-o APT::Sandbox::User=root)
-  (cd "$src_root" && apt-get source -qq "${sandbox[@]}" pugixml >/dev/null)
+  for source in pugixml libcsv; do
+    [[ $source == pugixml ]] && compgen -G "$src_root/pugixml-*/src/pugixml.cpp" >/dev/null && continue
+    [[ $source == libcsv ]] && compgen -G "$src_root/libcsv-*/libcsv.c" >/dev/null && continue
+    (cd "$src_root" && apt-get source -qq "${sandbox[@]}" "$source" >/dev/null)
+  done
 fi

@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "../common/temp_folder.h"
+
 namespace qm::test {
 
 class Scratch {
 public:
-    Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm_review_XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-    }
+    Scratch() : path_(Make_Temp_Folder("qm_review_")) {}
     ~Scratch() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
