@@ -6,6 +6,8 @@ include(GNUInstallDirs)
 set(QM_INSTALL_PROGRAM_DIR lib/quillmaker)
 
 install(TARGETS Quillmaker quillmaker-cli Ethernet_Update RUNTIME DESTINATION ${QM_INSTALL_PROGRAM_DIR})
+# The PDF writer quillmaker-cli loads from beside itself for `report --format pdf`.
+install(TARGETS qm_report_pdf_module LIBRARY DESTINATION ${QM_INSTALL_PROGRAM_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/LANGUAGE/English.lng ${PROJECT_SOURCE_DIR}/LANGUAGE/Italiano.lng
         DESTINATION ${QM_INSTALL_PROGRAM_DIR}/LANGUAGE)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/Quillmaker.installed DESTINATION ${QM_INSTALL_PROGRAM_DIR})
@@ -27,7 +29,10 @@ set(CPACK_PACKAGE_DESCRIPTION "Keeps named configurations of the converter, edit
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-# Debian's own Qt and pugixml; the xcb platform plugin is in libqt6gui6.
+# Debian's own Qt, pugixml and libcsv; the xcb platform plugin is in libqt6gui6. dpkg-shlibdeps
+# adds whatever else the programs and the PDF module link, so that a library added later cannot
+# be forgotten here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libpugixml1v5 (>= 1.13), libstdc++6 (>= 12), libc6 (>= 2.34)")
+    "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libpugixml1v5 (>= 1.13), libcsv3 (>= 3.0), libstdc++6 (>= 12), libc6 (>= 2.34)")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)

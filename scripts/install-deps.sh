@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpugixml-dev libcsv-dev libgtest-dev libbenchmark-dev)
 case "${1:-}" in
-  --test) packages+=(clang libclang-rt-14-dev) ;;
+  --test) packages+=(clang libclang-rt-14-dev dpkg-dev) ;;
   --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev) ;;
 esac
 

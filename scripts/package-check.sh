@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 
 cmake --preset release >/dev/null
-cmake --build --preset release --target Quillmaker quillmaker-cli Ethernet_Update
+cmake --build --preset release --target Quillmaker quillmaker-cli Ethernet_Update qm_report_pdf_module
 rm -f build/release/quillmaker_*.deb
 (cd build/release && cpack -G DEB >/dev/null)
 deb=$(ls build/release/quillmaker_*_amd64.deb)
@@ -21,6 +21,7 @@ home="$scratch/home"
 mkdir -p "$home"
 dpkg -x "$deb" "$root"
 for f in usr/bin/quillmaker usr/bin/quillmaker-cli usr/lib/quillmaker/Quillmaker usr/lib/quillmaker/Ethernet_Update \
+         usr/lib/quillmaker/libqm_report_pdf.so \
          usr/lib/quillmaker/LANGUAGE/English.lng usr/lib/quillmaker/LANGUAGE/Italiano.lng \
          usr/share/applications/quillmaker.desktop usr/share/icons/hicolor/scalable/apps/quillmaker.svg; do
   [[ -e "$root/$f" ]] || { echo "package-check: $f missing from the package" >&2; exit 1; }
@@ -28,6 +29,26 @@ done
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$root/usr/share/applications/quillmaker.desktop"
 fi
+# Every library a packaged program or module needs comes from a package the .deb depends on,
+# so that the package installs and starts on a machine that has only its dependencies.
+depends=$(dpkg-deb --field "$deb" Depends)
+while IFS= read -r elf; do
+  while IFS= read -r needed; do
+    # (awk reads on to the end, so that ldconfig never writes into a closed pipe.)
+    path=$(ldconfig -p | awk -v n="$needed" '$1 == n && /x86-64/ && !found {print $NF; found = 1}')
+    [[ -n "$path" ]] || { echo "package-check: $elf needs $needed, which this machine lacks" >&2; exit 1; }
+    owner=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null || dpkg -S "$path" 2>/dev/null || true)
+    owner=${owner%%:*}
+    case "$owner" in
+      libc6|libgcc-s1) ;; # essential on every Debian system
+      "") echo "package-check: no package owns $path ($needed of $elf)" >&2; exit 1 ;;
+      *) [[ ",$depends," == *", $owner "* || ",$depends," == *",$owner "* || ",$depends," == *", $owner,"* ]] ||
+           { echo "package-check: $elf needs $needed from $owner, which the package does not depend on" >&2; exit 1; } ;;
+    esac
+  done < <(objdump -p "$elf" | awk '$1 == "NEEDED" {print $2}')
+done < <(find "$root/usr/lib/quillmaker" -maxdepth 1 -type f \( -perm -u+x -o -name '*.so' \))
+echo "package-check: every library the programs need is a dependency"
+
 before=$(cd "$root" && find . | sort)
 
 # A user as on a fresh machine: no XDG_DATA_HOME, nothing in the home folder, no display.
