@@ -1,5 +1,7 @@
 #include "language/text_decode.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 
@@ -35,8 +37,53 @@ void Decode_1252(std::string_view bytes, Decoded_Text& out) {
     }
 }
 
-// Well-formed sequences are copied; each maximal ill-formed part becomes one U+FFFD,
-// so overlong forms, encoded surrogates and values above U+10FFFF never get through.
+// The UTF-8 sequence starting at bytes[i] (not ASCII): how long it should be (0 for a byte that
+// cannot start one) and how many of its bytes are well-formed. Overlong forms, encoded
+// surrogates and values above U+10FFFF are ill-formed.
+struct Utf8_Sequence {
+    std::size_t length = 0;
+    std::size_t good = 0;
+};
+
+Utf8_Sequence Utf8_Sequence_At(std::string_view bytes, std::size_t i) {
+    const unsigned char lead = Byte_At(bytes, i);
+    Utf8_Sequence seq;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        seq.length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        seq.length = 3;
+        if (lead == 0xE0) {
+            low = 0xA0;
+        } else if (lead == 0xED) {
+            high = 0x9F;
+        }
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        seq.length = 4;
+        if (lead == 0xF0) {
+            low = 0x90;
+        } else if (lead == 0xF4) {
+            high = 0x8F;
+        }
+    }
+    if (seq.length == 0) {
+        return seq;
+    }
+    seq.good = 1;
+    while (seq.good < seq.length && i + seq.good < bytes.size()) {
+        const unsigned char c = Byte_At(bytes, i + seq.good);
+        const unsigned char min = seq.good == 1 ? low : 0x80;
+        const unsigned char max = seq.good == 1 ? high : 0xBF;
+        if (c < min || c > max) {
+            break;
+        }
+        ++seq.good;
+    }
+    return seq;
+}
+
+// Well-formed sequences are copied; each maximal ill-formed part becomes one U+FFFD.
 void Decode_Utf8(std::string_view bytes, Decoded_Text& out) {
     std::size_t i = 0;
     while (i < bytes.size()) {
@@ -46,49 +93,14 @@ void Decode_Utf8(std::string_view bytes, Decoded_Text& out) {
             ++i;
             continue;
         }
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) {
-                low = 0xA0;
-            } else if (lead == 0xED) {
-                high = 0x9F;
-            }
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) {
-                low = 0x90;
-            } else if (lead == 0xF4) {
-                high = 0x8F;
-            }
-        }
-        if (length == 0) {
-            Append_Utf8(out.utf8, Replacement);
-            ++out.invalid_characters;
-            ++i;
-            continue;
-        }
-        std::size_t good = 1;
-        while (good < length && i + good < bytes.size()) {
-            const unsigned char c = Byte_At(bytes, i + good);
-            const unsigned char min = good == 1 ? low : 0x80;
-            const unsigned char max = good == 1 ? high : 0xBF;
-            if (c < min || c > max) {
-                break;
-            }
-            ++good;
-        }
-        if (good == length) {
-            out.utf8.append(bytes.substr(i, length));
+        const Utf8_Sequence seq = Utf8_Sequence_At(bytes, i);
+        if (seq.length != 0 && seq.good == seq.length) {
+            out.utf8.append(bytes.substr(i, seq.length));
         } else {
             Append_Utf8(out.utf8, Replacement);
             ++out.invalid_characters;
         }
-        i += good;
+        i += std::max<std::size_t>(seq.good, 1);
     }
 }
 
@@ -176,6 +188,22 @@ void Append_Utf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+}
+
+bool Is_Valid_Utf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        if (Byte_At(bytes, i) < 0x80) {
+            ++i;
+            continue;
+        }
+        const Utf8_Sequence seq = Utf8_Sequence_At(bytes, i);
+        if (seq.length == 0 || seq.good != seq.length) {
+            return false;
+        }
+        i += seq.length;
+    }
+    return true;
 }
 
 Decoded_Text Decode_Text(std::string_view bytes) {

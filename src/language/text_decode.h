@@ -26,6 +26,10 @@ Decoded_Text Decode_Text(std::string_view bytes);
 // than 1252; tests use it to decode as another machine would).
 Decoded_Text Decode_Text(std::string_view bytes, unsigned code_page);
 
+// True when the bytes are well-formed UTF-8 throughout (no overlong forms, surrogates or values
+// above U+10FFFF).
+bool Is_Valid_Utf8(std::string_view bytes);
+
 // The code page Decode_Text assumes for files without a BOM on this machine.
 unsigned Eight_Bit_Code_Page();
 
