@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "../common/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -17,9 +19,9 @@ namespace fs = std::filesystem;
 class CliCheck : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qm_cli_check_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        const std::string made = qm::test::Make_Temp_Folder("qm_cli_check_");
+        ASSERT_FALSE(made.empty());
+        dir_ = made;
         config_ = dir_ / "My Config";
         fs::create_directory(config_);
     }

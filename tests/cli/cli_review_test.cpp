@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "../common/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,9 +22,9 @@ constexpr const char* Key_Password = "Kp-Cli-9911";
 class Cli_Review : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qm_cli_review_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        const std::string made = qm::test::Make_Temp_Folder("qm_cli_review_");
+        ASSERT_FALSE(made.empty());
+        dir_ = made;
     }
     void TearDown() override {
         std::error_code ec;
