@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -329,14 +330,35 @@ void Main_Window::Update_Device() {
 
 void Main_Window::Timer_UpdateTimer() {
     Timer_Update->stop();
-    if (hooks_.Check_Version && hooks_.Check_Version()) {
-        LL_Update->setText(Link(Download_Page(), Lang_Text(19)));
-        LL_Update->adjustSize();
-        LL_Update->show();
-    } else {
-        LL_Update->hide();
+    if (query_in_flight_) {
+        return;
     }
-    // The query waits with the windows live: the options may have been switched off meanwhile.
+    if (!hooks_.Query_Version) {
+        Version_Answered(false);
+        return;
+    }
+    query_in_flight_ = true;
+    // The answer comes while the windows stay live: the window may be gone, or the options
+    // switched off meanwhile.
+    hooks_.Query_Version([self = QPointer<Main_Window>(this)](bool newer) {
+        if (self != nullptr) {
+            self->query_in_flight_ = false;
+            self->Version_Answered(newer);
+        }
+    });
+}
+
+void Main_Window::Version_Answered(bool newer) {
+    const Settings_Data& settings = State().Settings;
+    if (settings.Enable_Internet && settings.Enable_Update) {
+        if (newer) {
+            LL_Update->setText(Link(Download_Page(), Lang_Text(19)));
+            LL_Update->adjustSize();
+            LL_Update->show();
+        } else {
+            LL_Update->hide();
+        }
+    }
     Timer_Update->setInterval(Later_Checks_Ms);
     Apply_Update_Timer();
 }
@@ -368,7 +390,8 @@ void Main_Window::showEvent(QShowEvent* event) {
 
 void Main_Window::Apply_Update_Timer() {
     const Settings_Data& settings = State().Settings;
-    if (settings.Enable_Internet && settings.Enable_Update) {
+    // The answer to a query in flight restarts the timer.
+    if (settings.Enable_Internet && settings.Enable_Update && !query_in_flight_) {
         if (!Timer_Update->isActive()) {
             Timer_Update->start();
         }

@@ -50,8 +50,9 @@ struct Main_Window_Hooks {
     // Returns why that failed, or an empty text; on failure the update window stays closed,
     // so stale or missing images never reach the device.
     std::function<std::string()> Build_Device_Image;
-    // Asks the maker's service; true when a newer version is offered.
-    std::function<bool()> Check_Version;
+    // Asks the maker's service and returns at once; done gets true when a newer version is
+    // offered, false on every failure.
+    std::function<void(std::function<void(bool newer)> done)> Query_Version;
     // Opens a web address; the user's browser when not set.
     std::function<void(const QString&)> Open_Url;
 };
@@ -78,6 +79,7 @@ public:
     void Open_Project();
     void Update_Device();
     void Timer_UpdateTimer();
+    bool Query_In_Flight() const { return query_in_flight_; }
 
     // Saves the settings; a failure is shown to the user. True when saved.
     bool Save_Setting();
@@ -90,6 +92,7 @@ private:
     void Place_Controls();
     void Show_Configuration_Box();
     void Apply_Update_Timer();
+    void Version_Answered(bool newer);
     void Open_Link(const QString& url);
     static void Show_Modal(QDialog* dialog);
 
@@ -97,6 +100,8 @@ private:
     Main_Window_Hooks hooks_;
     QString start_up_problem_;
     bool start_up_reported_ = false;
+    // A version query has been sent and not yet answered: no other tick starts meanwhile.
+    bool query_in_flight_ = false;
 
     QLabel* L_SW_Code = nullptr;
     QLabel* L_SW_Desc = nullptr;

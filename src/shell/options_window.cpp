@@ -366,10 +366,6 @@ void Options_Window::Btn_OKClick() {
     accept();
 }
 
-bool Options_Window::Check_Version() {
-    return version_check_->Check_Version();
-}
-
 void Options_Window::Btn_Check_UpdateClick() {
     if (checking_) {
         return;

@@ -45,8 +45,6 @@ public:
     void Update_CheckBox();
     void Btn_OKClick();
     void Btn_Check_UpdateClick();
-    // True when the maker offers a newer version; waits for the answer.
-    bool Check_Version();
 
     const QStringList& SL_Languages() const { return languages_; }
     int Show_Page() const { return show_page_; }

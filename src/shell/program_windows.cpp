@@ -2,6 +2,7 @@
 #include "language/lang_table.h"
 
 #include <memory>
+#include <utility>
 
 #include "image/image_builder.h"
 #include "parameters/par_gen_window.h"
@@ -10,6 +11,7 @@
 #include "shell/main_window.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"
+#include "shell/version_check.h"
 #include "shell/options_window.h"
 #include "shell/version_check.h"
 #include "tables/iec61850_variables_window.h"
@@ -61,7 +63,9 @@ Program_Windows Create_Program_Windows(Main_Window& main_window) {
     main_window.Set_Windows(windows);
 
     made.Options->Hooks().Change_Language = [&main_window] { main_window.Change_Language(); };
-    main_window.Hooks().Check_Version = [options = made.Options] { return options->Check_Version(); };
+    main_window.Hooks().Query_Version = [options = made.Options](std::function<void(bool)> done) {
+        options->Version_Checker()->Query(std::move(done));
+    };
     main_window.Hooks().Open_Url = [](const QString& url) { Open_Url(url); };
     main_window.Hooks().Build_Device_Image = Build_And_Write_Banks;
     return made;

@@ -97,7 +97,7 @@ Window_Set Make_Windows(const std::string& exe_dir) {
     set.main = std::make_unique<Main_Window>(exe_dir);
     set.windows = Create_Program_Windows(*set.main);
     // Nothing here may reach for the network or the browser.
-    set.main->Hooks().Check_Version = [] { return false; };
+    set.main->Hooks().Query_Version = [](const std::function<void(bool)>& done) { done(false); };
     set.main->Hooks().Open_Url = [](const QString&) {};
     return set;
 }

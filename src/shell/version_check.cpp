@@ -1,7 +1,6 @@
 #include "shell/version_check.h"
 
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTimer>
@@ -117,9 +116,11 @@ void Version_Check::Query(std::function<void(bool newer)> done) {
         raw->append(socket->read(limit + 1 - raw->size()));
         if (raw->size() > limit) {
             finish(false);
+        } else if (Http_Reply_Complete(std::string_view(raw->constData(), static_cast<std::size_t>(raw->size())))) {
+            finish(true);
         }
     });
-    // HTTP/1.0: the reply ends where the server closes the connection.
+    // HTTP/1.0: without a length the reply ends where the server closes the connection.
     connect(socket, &QTcpSocket::disconnected, socket, [raw, finish, take_rest] {
         take_rest();
         finish(raw->size() <= limit);
@@ -140,31 +141,6 @@ void Version_Check::Query(std::function<void(bool newer)> done) {
     deadline->start(timeout_ms_);
 
     socket->connectToHost(host_, port_ != 0 ? port_ : 80);
-}
-
-bool Version_Check::Check_Version() {
-    // Shared with the query's callback, which may outlive this call if the application quits
-    // while waiting.
-    struct Wait {
-        bool finished = false;
-        bool newer = false;
-        QEventLoop* loop = nullptr;
-    };
-    auto wait = std::make_shared<Wait>();
-    QEventLoop loop;
-    wait->loop = &loop;
-    Query([wait](bool newer) {
-        wait->finished = true;
-        wait->newer = newer;
-        if (wait->loop != nullptr) {
-            wait->loop->quit();
-        }
-    });
-    if (!wait->finished) {
-        loop.exec();
-    }
-    wait->loop = nullptr;
-    return wait->finished && wait->newer;
 }
 
 } // namespace qm::gui

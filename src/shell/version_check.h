@@ -38,13 +38,10 @@ public:
     // The query's path and query string on the host.
     static QString Query_Path();
 
-    // Starts the query and returns at once; done gets true when a newer version is offered.
-    // Every failure (no connection, time-out, error status, oversized reply) gives false.
+    // Starts the query and returns at once; done gets true when a newer version is offered, at the
+    // latest after the time-out. Every failure (no connection, time-out, error status, oversized
+    // reply) gives false. done is not called once this object is gone.
     void Query(std::function<void(bool newer)> done);
-
-    // The query, returning with its answer. The windows keep repainting and reacting meanwhile,
-    // and the wait ends after the time-out at the latest.
-    bool Check_Version();
 
 private:
     QString host_;

@@ -37,6 +37,38 @@ std::optional<std::string_view> Header_Field(std::string_view head, std::string_
     return std::nullopt;
 }
 
+// Where the head ends and the body starts; nullopt while the head is not complete.
+struct Reply_Parts {
+    std::string_view head;
+    std::string_view body;
+};
+std::optional<Reply_Parts> Split_Reply(std::string_view raw) {
+    // Servers end header lines with CR LF; a bare LF is taken too.
+    std::size_t head_end = raw.find("\r\n\r\n");
+    std::size_t body_start = head_end == std::string_view::npos ? 0 : head_end + 4;
+    if (head_end == std::string_view::npos) {
+        head_end = raw.find("\n\n");
+        if (head_end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        body_start = head_end + 2;
+    }
+    return Reply_Parts{raw.substr(0, head_end), raw.substr(body_start)};
+}
+
+std::optional<std::size_t> Content_Length(std::string_view head) {
+    const auto length = Header_Field(head, "Content-Length");
+    if (!length) {
+        return std::nullopt;
+    }
+    std::size_t expected = 0;
+    const auto [end, error] = std::from_chars(length->data(), length->data() + length->size(), expected);
+    if (error != std::errc() || end != length->data() + length->size()) {
+        return std::nullopt;
+    }
+    return expected;
+}
+
 } // namespace
 
 std::string Version_Request(std::string_view host, unsigned port, std::string_view path) {
@@ -53,17 +85,11 @@ std::string Version_Request(std::string_view host, unsigned port, std::string_vi
 }
 
 std::optional<std::string> Http_Reply_Body(std::string_view raw) {
-    // Servers end header lines with CR LF; a bare LF is taken too.
-    std::size_t head_end = raw.find("\r\n\r\n");
-    std::size_t body_start = head_end == std::string_view::npos ? 0 : head_end + 4;
-    if (head_end == std::string_view::npos) {
-        head_end = raw.find("\n\n");
-        if (head_end == std::string_view::npos) {
-            return std::nullopt;
-        }
-        body_start = head_end + 2;
+    const auto parts = Split_Reply(raw);
+    if (!parts) {
+        return std::nullopt;
     }
-    const std::string_view head = raw.substr(0, head_end);
+    const std::string_view head = parts->head;
     // "HTTP/1.x 200 Reason"
     if (head.size() < 12 || head.substr(0, 7) != "HTTP/1." || head[8] != ' ') {
         return std::nullopt;
@@ -73,14 +99,13 @@ std::optional<std::string> Http_Reply_Body(std::string_view raw) {
     if (error != std::errc() || end != head.data() + 12 || status < 200 || status > 299) {
         return std::nullopt;
     }
-    std::string_view body = raw.substr(body_start);
-    if (const auto length = Header_Field(head, "Content-Length")) {
-        std::size_t expected = 0;
-        const auto [l_end, l_error] = std::from_chars(length->data(), length->data() + length->size(), expected);
-        if (l_error != std::errc() || l_end != length->data() + length->size() || body.size() < expected) {
-            return std::nullopt; // cut short
+    std::string_view body = parts->body;
+    if (Header_Field(head, "Content-Length")) {
+        const auto expected = Content_Length(head);
+        if (!expected || body.size() < *expected) {
+            return std::nullopt; // cut short, or a length that is not a number
         }
-        body = body.substr(0, expected);
+        body = body.substr(0, *expected);
     }
     if (body.size() > Max_Version_Reply_Bytes) {
         return std::nullopt; // not a version text
@@ -89,6 +114,15 @@ std::optional<std::string> Http_Reply_Body(std::string_view raw) {
         return std::nullopt; // never asked for by an HTTP/1.0 request
     }
     return std::string(body);
+}
+
+bool Http_Reply_Complete(std::string_view raw) {
+    const auto parts = Split_Reply(raw);
+    if (!parts) {
+        return false;
+    }
+    const auto expected = Content_Length(parts->head);
+    return expected && parts->body.size() >= *expected;
 }
 
 int Conv_Version(std::string_view ver_str) {

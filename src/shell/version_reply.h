@@ -23,6 +23,11 @@ std::string Version_Request(std::string_view host, unsigned port, std::string_vi
 // Max_Version_Reply_Bytes. Anything else, a redirect included, is a failed query: nullopt.
 std::optional<std::string> Http_Reply_Body(std::string_view raw);
 
+// True when the raw reply read so far is whole without waiting for the server to close: its
+// head is complete and it gives a Content-Length that the body has reached. A server that keeps
+// the connection open after answering is then not waited for.
+bool Http_Reply_Complete(std::string_view raw);
+
 // The number of a version text "d.ddd", optionally preceded by a word and a blank: "1.000" is
 // 1000, "VER. 1.002" is 1002. -1 when the text after the first blank is shorter than five
 // characters or its 1st, 3rd, 4th and 5th characters are not all digits.

@@ -7,7 +7,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
@@ -16,7 +18,9 @@
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"
 #include "shell/settings.h"
+#include "shell/version_check.h"
 #include "temp_dir.h"
+#include "version_test_server.h"
 #include "window_test_util.h"
 
 using qm::gui::Main_Window;
@@ -247,7 +251,7 @@ private slots:
         qm::State().Settings.Enable_Update = true;
         Set_English_Texts();
         bool newer = true;
-        f.window->Hooks().Check_Version = [&newer] { return newer; };
+        f.window->Hooks().Query_Version = [&newer](const std::function<void(bool)>& done) { done(newer); };
         auto* link = Child<QLabel>(f.window.get(), "LL_Update");
         QVERIFY(!link->isVisibleTo(f.window.get()));
 
@@ -269,24 +273,41 @@ private slots:
     }
 
     // The query keeps the windows live, so the options can be switched off and confirmed while it
-    // runs; the tick must then leave the timer stopped, and restart it only when both are on.
+    // runs; its answer must then leave the link and the timer alone, and restart the timer only
+    // when both are on. The query is real, to a server on 127.0.0.1 that answers slowly and keeps
+    // its connection open.
     void options_changed_during_a_query_decide_the_timer() {
         QFETCH(bool, internet);
         QFETCH(bool, update);
         Fixture f = Make();
         qm::State().Settings.Enable_Internet = true;
         qm::State().Settings.Enable_Update = true;
+        Version_Server server;
+        server.body = "VER. 9.999";
+        server.delay_ms = 300;
+        server.keep_open = true;
+        qm::gui::Version_Check check;
+        check.Set_Server(QStringLiteral("127.0.0.1"), server.Port());
+        f.window->Hooks().Query_Version = [&check](std::function<void(bool)> done) { check.Query(std::move(done)); };
+        auto* link = Child<QLabel>(f.window.get(), "LL_Update");
+
+        f.timer->start();
+        f.window->Timer_UpdateTimer();
+        QVERIFY(f.window->Query_In_Flight());
+        QVERIFY(!f.timer->isActive());
+        // A second tick while the first query runs sends nothing.
+        f.window->Timer_UpdateTimer();
         f.options->result = QDialog::Accepted;
         f.options->on_show = [internet, update] {
             qm::State().Settings.Enable_Internet = internet;
             qm::State().Settings.Enable_Update = update;
         };
-        f.timer->start();
-        f.window->Hooks().Check_Version = [&f] {
-            Child(f.window.get(), "Btn_Opz")->click();
-            return true;
-        };
-        f.window->Timer_UpdateTimer();
+        Child(f.window.get(), "Btn_Opz")->click();
+        QVERIFY(!f.timer->isActive());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!f.window->Query_In_Flight(), 5000);
+        QCOMPARE(server.requests.size(), 1);
+        QCOMPARE(link->isVisibleTo(f.window.get()), internet && update);
         QCOMPARE(f.timer->isActive(), internet && update);
         QCOMPARE(f.timer->interval(), 7200000);
     }

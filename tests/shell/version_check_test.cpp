@@ -8,6 +8,7 @@
 #include "version_test_server.h"
 
 using qm::gui::Version_Check;
+using qm::test::Ask;
 using qm::test::Version_Server;
 
 class Version_Check_Test : public QObject {
@@ -50,7 +51,7 @@ private slots:
         server.body = body;
         Version_Check check;
         Point_At(check, server);
-        QCOMPARE(check.Check_Version(), newer);
+        QCOMPARE(Ask(check), std::optional<bool>(newer));
         QCOMPARE(server.requests.size(), 1);
     }
 
@@ -62,7 +63,7 @@ private slots:
         server.extra_headers = "Location: http://127.0.0.1:" + QByteArray::number(target.Port()) + "/\r\n";
         Version_Check check;
         Point_At(check, server);
-        QVERIFY(!check.Check_Version());
+        QCOMPARE(Ask(check), std::optional<bool>(false));
         QVERIFY(target.requests.isEmpty());
     }
 
@@ -71,7 +72,7 @@ private slots:
         server.body = "VER. 1.000";
         Version_Check check;
         Point_At(check, server);
-        check.Check_Version();
+        QVERIFY(Ask(check).has_value());
         QCOMPARE(server.requests.size(), 1);
         const QByteArray request = server.requests.first();
         // HTTP/1.0 with the two headers of the query and the host: no compression, language or
@@ -86,7 +87,7 @@ private slots:
     void no_server_is_no_newer_version() {
         Version_Check check;
         check.Set_Server(QStringLiteral("127.0.0.1"), qm::test::Closed_Port());
-        QVERIFY(!check.Check_Version());
+        QCOMPARE(Ask(check), std::optional<bool>(false));
     }
 
     // A server that takes the request and never answers: the time-out ends the wait, and the
@@ -101,13 +102,38 @@ private slots:
         QTimer::singleShot(20, [&events_ran] { events_ran = true; });
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!check.Check_Version());
+        QCOMPARE(Ask(check), std::optional<bool>(false));
         QVERIFY(clock.elapsed() < Version_Check::Default_Timeout_Ms);
         QVERIFY(events_ran);
         QCOMPARE(server.requests.size(), 1);
         // The connection was given up, not left open.
         QTRY_VERIFY(server.connections.first().isNull() ||
                     server.connections.first()->state() != QAbstractSocket::ConnectedState);
+    }
+
+    // A server that answers and keeps the connection open (keep-alive) is answered at its
+    // Content-Length, long before the time-out; a slow one is waited for.
+    void reply_ends_at_its_length_or_after_a_slow_answer_data() {
+        QTest::addColumn<bool>("keep_open");
+        QTest::addColumn<int>("delay_ms");
+        QTest::newRow("keeps the connection open") << true << 0;
+        QTest::newRow("slow, keeps it open") << true << 400;
+        QTest::newRow("slow, closes") << false << 400;
+    }
+    void reply_ends_at_its_length_or_after_a_slow_answer() {
+        QFETCH(bool, keep_open);
+        QFETCH(int, delay_ms);
+        Version_Server server;
+        server.body = "VER. 1.001";
+        server.keep_open = keep_open;
+        server.delay_ms = delay_ms;
+        Version_Check check;
+        Point_At(check, server);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(Ask(check), std::optional<bool>(true));
+        QVERIFY(clock.elapsed() < Version_Check::Default_Timeout_Ms / 2);
+        QVERIFY(clock.elapsed() >= delay_ms);
     }
 
     void query_returns_at_once_and_answers_later() {

@@ -104,6 +104,25 @@ TEST(Http_Reply_Test, Refuses_A_Body_Too_Long_To_Be_A_Version) {
     EXPECT_FALSE(qm::Http_Reply_Body(head + longest + ' ').has_value());
 }
 
+// A server that keeps the connection open is not waited for once the length is reached; without
+// a length only the closed connection ends the reply.
+TEST(Http_Reply_Test, Complete_At_Its_Content_Length) {
+    const struct {
+        const char* raw;
+        bool complete;
+    } cases[] = {
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nVER. 1.001", true},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nVER. 1.00", false},
+        {"HTTP/1.0 200 OK\nContent-Length: 0\n\n", true},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 10\r\n", false},
+        {"HTTP/1.0 200 OK\r\n\r\nVER. 1.001", false},
+        {"HTTP/1.0 200 OK\r\nContent-Length: ten\r\n\r\nVER. 1.001", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qm::Http_Reply_Complete(c.raw), c.complete) << c.raw;
+    }
+}
+
 TEST(Http_Request_Test, Names_The_Host_And_Only_The_Two_Headers) {
     EXPECT_EQ(qm::Version_Request("updates.example", 0, "/p?q=1"),
               "GET /p?q=1 HTTP/1.0\r\nHost: updates.example\r\n"
