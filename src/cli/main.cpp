@@ -43,6 +43,7 @@ void Print_Help(std::ostream& out) {
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args = qm::Program_Arguments(argc, argv);
+    qm::Prepare_Standard_Output();
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         Print_Help(std::cout);
         return args.empty() ? 2 : 0;

@@ -2,6 +2,8 @@
 #include "language/lang_table.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 
 #ifdef _WIN32
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 #else
 #include <fcntl.h>
@@ -121,10 +126,8 @@ std::string Errno_Text(int error) {
 // Writes bytes to a new file and flushes them to the disk before it is renamed into place.
 Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
 #ifdef _WIN32
-    // As below: a leftover under the temporary name is removed and the file is made new, so
-    // nothing planted there is written through.
+    // As below: the file is made new, so nothing planted under its name is written through.
     const std::wstring wide = Utf8_To_Wide(temp);
-    DeleteFileW(wide.c_str());
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return {false, Windows_Error_Text(GetLastError())};
@@ -156,9 +159,8 @@ Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
     return {};
 #else
     // A configuration folder may come from anywhere: a link planted under the temporary name must
-    // not make the save write through it to a file outside the folder. A leftover of an earlier
-    // crash (or such a link) is removed, and the file is created new, never followed.
-    ::unlink(temp.c_str());
+    // not make the save write through it to a file outside the folder. The file is created new,
+    // never followed; the name is unique to this write, so nothing of another writer is in the way.
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) {
         return {false, Errno_Text(errno)};
@@ -192,8 +194,51 @@ Io_Result Write_Temporary(const std::string& temp, std::string_view bytes) {
 #endif
 }
 
+// A name beside path that no other write uses: another process (or a colleague's machine on a
+// shared folder) saving the same file at the same time has its own temporary, so neither renames
+// the other's half-written file into place.
+std::atomic<bool> fixed_temporary_names{false};
+
 std::string Temporary_Name(const std::string& path) {
-    return path + ".tmp~";
+    if (fixed_temporary_names) {
+        return path + ".tmp~";
+    }
+    static std::atomic<unsigned> counter{0};
+    static const std::uint64_t seed = [] {
+        std::random_device device;
+        return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    }();
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+#endif
+    const std::uint64_t tick = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    char unique[64];
+    std::snprintf(unique, sizeof unique, ".%lu-%08llx%04x.tmp~", pid,
+                  static_cast<unsigned long long>((seed ^ tick) & 0xFFFFFFFFULL), counter++ & 0xFFFFU);
+    return path + unique;
+}
+
+// Temporaries of path left by a write that never finished (a crash, a power cut). Only old ones
+// go: a young one may belong to a writer that is still at work, here or on another machine.
+void Remove_Stale_Temporaries(const std::string& path) {
+    constexpr auto Stale_After = std::chrono::hours(1);
+    std::error_code ec;
+    const fs::path target = To_Path(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::u8string prefix = target.filename().u8string() + u8".";
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::u8string name = it->path().filename().u8string();
+        if (!name.starts_with(prefix) || !name.ends_with(u8".tmp~") || !it->is_regular_file(ec)) {
+            continue;
+        }
+        const auto written = it->last_write_time(ec);
+        if (!ec && now - written > Stale_After) {
+            fs::remove(it->path(), ec);
+        }
+    }
 }
 
 Io_Result Rename_Over(const std::string& from, const std::string& to) {
@@ -242,7 +287,8 @@ Io_Result Read_Whole_File(const std::string& path, std::uint64_t max_bytes,
         return {false, path + Lang(48)};
     }
     if (static_cast<std::uint64_t>(length) > max_bytes) {
-        return {false, path + Lang(49) + std::to_string(length) + Lang(50) + std::to_string(max_bytes) + ")"};
+        return {false, path + Lang(49) + std::to_string(length) + Lang(50) + std::to_string(max_bytes) + ")",
+                Io_Error::Too_Large};
     }
     char* data = allocate(static_cast<std::size_t>(length));
     if (data == nullptr) {
@@ -293,22 +339,33 @@ Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::strin
             discard();
             return {false, path + Lang(52)};
         }
-        const std::string temp = Temporary_Name(path);
-        const Io_Result result = Write_Temporary(temp, bytes);
+        Remove_Stale_Temporaries(path);
+        std::string temp = Temporary_Name(path);
+        Io_Result result = Write_Temporary(temp, bytes);
+        if (!result && File_Exists(temp)) {
+            // The one name taken already (or planted): another name, never the file that is there.
+            temp = Temporary_Name(path);
+            result = Write_Temporary(temp, bytes);
+        }
         if (!result) {
             discard();
             return {false, path + Lang(53) + result.message + ")"};
         }
         written.push_back(temp);
     }
-    for (const auto& [path, bytes] : files) {
-        const Io_Result result = Rename_Over(Temporary_Name(path), path);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Io_Result result = Rename_Over(written[i], files[i].first);
         if (!result) {
+            written.erase(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(i) + 1);
             discard();
             return result;
         }
     }
     return {};
+}
+
+void Set_Fixed_Temporary_Names(bool fixed) {
+    fixed_temporary_names = fixed;
 }
 
 std::optional<std::string> Keep_Backup(const std::string& path, std::string_view tag) {
@@ -325,6 +382,14 @@ std::optional<std::string> Keep_Backup(const std::string& path, std::string_view
         return candidate;
     }
     return std::nullopt;
+}
+
+void Prepare_Standard_Output() {
+#ifdef _WIN32
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+#endif
 }
 
 std::string Program_Dir() {

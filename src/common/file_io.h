@@ -22,9 +22,16 @@ bool Make_Dir(const std::string& path);
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool Make_Dirs(const std::string& path);
 
+// The failures that callers answer in their own words; every other failure is None.
+enum class Io_Error {
+    None,
+    Too_Large, // a read refused before a byte was read: the file exceeds the reader's limit
+};
+
 struct Io_Result {
     bool ok = true;
-    std::string message; // English reason naming the file when !ok
+    std::string message; // the reason naming the file, in the current language, when !ok
+    Io_Error error = Io_Error::None;
     explicit operator bool() const { return ok; }
 };
 
@@ -42,7 +49,14 @@ Io_Result Read_File_Into(const std::string& path, const std::function<char*(std:
 Io_Result Write_File_Atomic(const std::string& path, std::string_view bytes);
 
 // Writes several files so that they are replaced together: all temporaries first, then the renames.
+// Each temporary has a name of its own (process id and a random part), so two writers of the same
+// file at once never rename each other's half-written file into place; temporaries an earlier
+// write left behind are removed once they are an hour old.
 Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::string>>& files);
+
+// For tests that make a write fail by putting a folder where its temporary goes: every temporary
+// of path is then named path + ".tmp~".
+void Set_Fixed_Temporary_Names(bool fixed);
 
 // Copies path to a free name beside it ("<name>.unreadable-1", "-2", ...) so that a later save
 // cannot lose what the user had. Returns the backup path, or nothing when the copy failed.
@@ -58,6 +72,12 @@ std::string User_Data_Dir();
 // The program's command-line arguments after its name, as UTF-8. On Windows they are read
 // from the wide command line, since argv holds them in the machine's 8-bit code page.
 std::vector<std::string> Program_Arguments(int argc, char* argv[]);
+
+// Readies standard output for a command-line tool. Windows: binary mode, so that the bytes a
+// command writes there (a CSV file with its CR LF, a report) arrive unchanged instead of every LF
+// becoming CR LF; and UTF-8 for a console, since every text of the program is UTF-8. Elsewhere
+// nothing to do.
+void Prepare_Standard_Output();
 
 // Whether the options window offers a language file. Windows: the file carries no attribute
 // other than hidden, system, archive, normal, sparse and not-content-indexed. Elsewhere, with no

@@ -84,6 +84,25 @@ void Seed_Languages(const std::string& shipped_dir, const std::string& language_
     }
 }
 
+// The installed example configuration, copied once into a new workspace so that a new user has
+// a configuration to open; the copy is the user's to edit.
+void Seed_Example(const std::string& exe_dir, const std::string& projects_dir) {
+    namespace fs = std::filesystem;
+    const std::string shipped = exe_dir + "/../../share/quillmaker/examples/Example";
+    const fs::path from(std::u8string(shipped.begin(), shipped.end()));
+    const fs::path to = fs::path(std::u8string(projects_dir.begin(), projects_dir.end())) / "Example";
+    std::error_code ec;
+    if (!fs::is_directory(from, ec) || fs::exists(to, ec)) {
+        return;
+    }
+    fs::copy(from, to, fs::copy_options::recursive, ec);
+    for (fs::recursive_directory_iterator it(to, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code entry_ec;
+        fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, entry_ec);
+    }
+    fs::permissions(to, fs::perms::owner_all, fs::perm_options::add, ec);
+}
+
 #ifndef _WIN32
 // The update window starts the tool found beside Quillmaker.xml, and the tool reads its
 // instruction file beside itself: in an installed workspace a starter script joins the two.
@@ -132,6 +151,7 @@ void Init_Workspace(const std::string& exe_dir) {
     if (installed) {
         if (first_start) {
             Seed_Languages(Path_Join(exe_dir, "LANGUAGE"), paths.Language_Dir);
+            Seed_Example(exe_dir, paths.Projects_Dir);
         }
 #ifndef _WIN32
         Write_Update_Tool_Starter(exe_dir, workspace);

@@ -918,7 +918,7 @@ std::optional<std::string> Read_Exchange_File(const std::string& path, std::stri
     const Io_Result read = Read_File(path, bytes, Max_Exchange_File_Bytes);
     if (!read) {
         // Size first: the reader refuses a large file before reading a byte of it.
-        if (read.message.find("too large") != std::string::npos) {
+        if (read.error == Io_Error::Too_Large) {
             return L(E_Too_Large) + std::to_string(Max_Exchange_File_Bytes) + L(E_Bytes);
         }
         const std::string prefix = path + ": ";

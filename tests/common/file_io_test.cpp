@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -71,12 +76,66 @@ TEST_F(File_Io_Test, ReplacingKeepsTheOldFileWhenTheNewOneCannotBeWritten) {
     const std::string file = Path_Join(dir, "Quillmaker.xml");
     ASSERT_TRUE(Write_File_Atomic(file, "old"));
     // A folder under the temporary name stops the write before anything is replaced.
+    Set_Fixed_Temporary_Names(true);
     ASSERT_TRUE(Make_Dir(file + ".tmp~"));
     ASSERT_TRUE(Make_Dir(Path_Join(file + ".tmp~", "inside")));
     const Io_Result result = Write_File_Atomic(file, "new");
+    Set_Fixed_Temporary_Names(false);
     EXPECT_FALSE(result);
     EXPECT_NE(result.message.find("Quillmaker.xml"), std::string::npos) << result.message;
     EXPECT_EQ(Read(file), "old");
+}
+
+// Two programs (or two windows) saving the same file at once: each write goes through a temporary
+// of its own, so every save succeeds and the file is always one whole version, never a mix.
+TEST_F(File_Io_Test, TwoWritersAtOnceNeverMixTheirFiles) {
+    const std::string file = Path_Join(dir, "S7_Protocol.xml");
+    constexpr int Writers = 4;
+    std::vector<std::string> versions;
+    for (int w = 0; w < Writers; ++w) {
+        versions.emplace_back(64 * 1024, static_cast<char>('a' + w));
+    }
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int w = 0; w < Writers; ++w) {
+        threads.emplace_back([&, w] {
+            for (int i = 0; i < 25; ++i) {
+                if (!Write_File_Atomic(file, versions[static_cast<std::size_t>(w)])) {
+                    ++failures;
+                }
+            }
+        });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_NE(std::find(versions.begin(), versions.end(), Read(file)), versions.end());
+    for (const auto& entry : fs::directory_iterator(Native(dir))) {
+        EXPECT_EQ(entry.path().filename(), fs::path("S7_Protocol.xml"));
+    }
+}
+
+// What a crashed write left is removed once it is old; a young temporary may be another
+// writer's, still at work, and stays.
+TEST_F(File_Io_Test, OnlyOldTemporariesAreRemoved) {
+    const std::string file = Path_Join(dir, "ParGen.xml");
+    const std::string old_fixed = file + ".tmp~";
+    const std::string old_unique = file + ".4242-0badcafe0001.tmp~";
+    const std::string young = file + ".4343-0badcafe0002.tmp~";
+    const std::string other = Path_Join(dir, "ParGen.xml.backup-1");
+    for (const std::string& path : {old_fixed, old_unique, young, other}) {
+        ASSERT_TRUE(Write_File_Atomic(path, "left"));
+    }
+    const auto two_hours_ago = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    for (const std::string& path : {old_fixed, old_unique, other}) {
+        fs::last_write_time(Native(path), two_hours_ago);
+    }
+    ASSERT_TRUE(Write_File_Atomic(file, "new"));
+    EXPECT_FALSE(File_Exists(old_fixed));
+    EXPECT_FALSE(File_Exists(old_unique));
+    EXPECT_TRUE(File_Exists(young));
+    EXPECT_TRUE(File_Exists(other));
 }
 
 TEST_F(File_Io_Test, PathsAreJoinedWithThePlatformSeparator) {

@@ -284,10 +284,12 @@ private slots:
 
     void Failed_Save_Is_Reported_And_Keeps_The_Window() {
         QVERIFY(Write_File_Atomic(Path(), "<Par_Gen><NTP_Poll_Time>5</NTP_Poll_Time></Par_Gen>"));
+        qm::Set_Fixed_Temporary_Names(true);
         QVERIFY(QDir().mkdir(QString::fromStdString(Path() + ".tmp~")));
         Open();
         qm::gui::Message_Recorder recorder;
         Btn_Click_Ok();
+        qm::Set_Fixed_Temporary_Names(false);
         QCOMPARE(recorder.Messages().size(), 1);
         QVERIFY(recorder.Last_Text().contains(QString::fromStdString(Path())));
         QVERIFY(window_->isVisible());

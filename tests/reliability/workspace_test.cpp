@@ -211,7 +211,7 @@ TEST(Planted_Link, SaveNeverWritesThroughALinkOutsideTheFolder) {
     fs::create_directory(project);
     const std::string outside = scratch / "outside.txt";
     Write_Text(outside, "a file of someone else");
-    // A folder unpacked from an archive may carry links under the names a save uses.
+    // A folder unpacked from an archive may carry links under the names a save takes.
     fs::create_symlink(outside, project + "/ParGen.xml.tmp~");
 
     const Par_Gen_Save saved = Save_Par_Gen(Par_Gen_Defaults(), project + "/ParGen.xml", false);
@@ -220,7 +220,13 @@ TEST(Planted_Link, SaveNeverWritesThroughALinkOutsideTheFolder) {
     EXPECT_EQ(Read_Text(outside), "a file of someone else");
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(project + "/ParGen.xml")));
     EXPECT_EQ(Read_Par_Gen(project + "/ParGen.xml").set, Par_Gen_Defaults());
-    EXPECT_FALSE(fs::exists(fs::symlink_status(project + "/ParGen.xml.tmp~")));
+
+    // With the temporary's name taken by the link, the save fails rather than write through it.
+    Set_Fixed_Temporary_Names(true);
+    const Par_Gen_Save blocked = Save_Par_Gen(Par_Gen_Defaults(), project + "/ParGen.xml", false);
+    Set_Fixed_Temporary_Names(false);
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_EQ(Read_Text(outside), "a file of someone else");
 }
 
 TEST(Configuration_Name, NamesThatWouldLeaveProjectsOnSomePlatformAreRefused) {

@@ -308,6 +308,30 @@ TEST_F(Installed_Workspace_Test, MarkerPutsTheWorkspaceInTheUsersDataFolder) {
     EXPECT_EQ(Read_Text(seeded), "STR15 = mine\r\n");
 }
 
+// As installed: the program in <prefix>/lib/quillmaker, the example in <prefix>/share. A new user
+// finds it among the configurations; once removed, it does not come back.
+TEST_F(Installed_Workspace_Test, FirstStartCopiesTheExampleIntoTheUsersProjects) {
+    namespace fs = std::filesystem;
+    Temp_Dir prefix;
+    const std::string exe = prefix / "lib/quillmaker";
+    const std::string example = prefix / "share/quillmaker/examples/Example";
+    fs::create_directories(exe + "/LANGUAGE");
+    fs::create_directories(example + "/bin");
+    Write_Text(exe + "/" + Installed_Marker_Name, "");
+    Write_Text(example + "/ParGen.xml", "<Par_Gen/>");
+    fs::permissions(example + "/ParGen.xml", fs::perms::owner_read);
+    Start_Up(exe);
+    const std::string copy = Path_Join(State().Paths.Projects_Dir, "Example");
+    EXPECT_EQ(Read_Text(copy + "/ParGen.xml"), "<Par_Gen/>");
+    EXPECT_TRUE(Dir_Exists(copy + "/bin"));
+    EXPECT_NE(fs::status(copy + "/ParGen.xml").permissions() & fs::perms::owner_write, fs::perms::none);
+
+    fs::remove_all(copy);
+    State() = App_State{};
+    Start_Up(exe);
+    EXPECT_FALSE(Dir_Exists(copy));
+}
+
 TEST_F(Installed_Workspace_Test, UpdateToolIsStartedOnTheWorkspacesInstructionFile) {
     Write_Text(program / Installed_Marker_Name, "");
     Start_Up(program.Path());

@@ -329,11 +329,13 @@ TEST(S7ProtocolFile, FailedSaveGivesItsReasonAndLeavesTheFileAlone) {
     const std::string path = dir.File("S7_Protocol.xml");
     test::Put(path, "previous");
     // The temporary file the save writes first cannot be created when a folder has its name.
+    Set_Fixed_Temporary_Names(true);
     std::filesystem::create_directory(path + ".tmp~");
     S7_Protocol_Data data = Reset_S7_Protocol();
     data.Read[0] = Read_Rule("10.0.0.1");
 
     const Table_Save_Result saved = Save_S7_Protocol_File(path, data, false);
+    Set_Fixed_Temporary_Names(false);
     EXPECT_FALSE(saved);
     EXPECT_NE(saved.message.find(path), std::string::npos) << saved.message;
     EXPECT_EQ(test::Slurp(path), "previous");

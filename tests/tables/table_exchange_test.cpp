@@ -473,6 +473,15 @@ TEST_F(Exchange, FilesThatCannotBeImportedSaySo) {
     std::filesystem::resize_file(big, 50ULL * 1024 * 1024);
     EXPECT_EQ(Read_Exchange_File(big, bytes), "is too large for a table file: the limit is 16777216 bytes");
     EXPECT_TRUE(bytes.empty());
+    // The oversized file is known by the reader's error code, not by the words of its message:
+    // in another language, and for a file whose name says "too large", the message stays right.
+    Lang_Table[49] = ": il file supera il limite (";
+    Lang_Table[1045] = "supera il limite di ";
+    EXPECT_EQ(Read_Exchange_File(big, bytes), "supera il limite di 16777216 bytes");
+    Load_Default_Strings();
+    const std::string named = dir.File("too large.csv");
+    test::Put(named, "Enable\r\n");
+    EXPECT_EQ(Read_Exchange_File(named, bytes), std::nullopt);
 }
 
 } // namespace
