@@ -16,6 +16,7 @@
 
 #include "common/conversions.h"
 #include "common/file_io.h"
+#include "common/file_texts.h"
 #include "language/lang_table.h"
 #include "tables/table_exchange.h"
 
@@ -102,6 +103,10 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
         }
         err << Lang(1082) << result.errors.size() << Lang(1083) << result.faults.size() << Lang(1084) << "\n";
         return 1;
+    }
+    if (imported.changed_meanwhile) {
+        err << "quillmaker-cli import: " << imported.before.xml_path << Lang(file_text::Changed_Meanwhile) << "\n";
+        return 2;
     }
     if (!imported.written && !(mode == Import_Mode::Append && result.imported == 0)) {
         err << "quillmaker-cli import: " << imported.saved.message << "\n";

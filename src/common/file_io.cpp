@@ -364,6 +364,34 @@ Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::strin
     return {};
 }
 
+File_Stamp Stamp_File(const std::string& path) {
+    File_Stamp stamp;
+    std::error_code ec;
+    const fs::path p = To_Path(path);
+    if (!fs::is_regular_file(p, ec)) {
+        return stamp;
+    }
+    const auto modified = fs::last_write_time(p, ec);
+    std::ifstream in(p, std::ios::binary);
+    if (ec || !in) {
+        return stamp;
+    }
+    stamp.modified = static_cast<std::int64_t>(modified.time_since_epoch().count());
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    char buffer[64 * 1024];
+    while (in) {
+        in.read(buffer, sizeof buffer);
+        const std::streamsize n = in.gcount();
+        for (std::streamsize i = 0; i < n; ++i) {
+            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 0x100000001b3ULL;
+        }
+        stamp.size += static_cast<std::uint64_t>(n);
+    }
+    stamp.hash = hash;
+    stamp.exists = true;
+    return stamp;
+}
+
 void Set_Fixed_Temporary_Names(bool fixed) {
     fixed_temporary_names = fixed;
 }

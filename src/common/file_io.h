@@ -54,6 +54,20 @@ Io_Result Write_File_Atomic(const std::string& path, std::string_view bytes);
 // write left behind are removed once they are an hour old.
 Io_Result Write_Files_Atomic(const std::vector<std::pair<std::string, std::string>>& files);
 
+// What a file was when it was read. Compared again before the file is written, so that a change
+// made meanwhile (another window, another program, a colleague on a shared folder) is never
+// overwritten unasked. The hash covers what size and time miss: a change within the same
+// second and of the same size.
+struct File_Stamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // the file system's time stamp, in its own ticks
+    std::uint64_t hash = 0;    // FNV-1a of the bytes
+    bool operator==(const File_Stamp&) const = default;
+};
+// The stamp of path now; a missing or unreadable file has exists false.
+File_Stamp Stamp_File(const std::string& path);
+
 // For tests that make a write fail by putting a folder where its temporary goes: every temporary
 // of path is then named path + ".tmp~".
 void Set_Fixed_Temporary_Names(bool fixed);

@@ -27,6 +27,7 @@
 
 #include "common/conversions.h"
 #include "common/file_io.h"
+#include "common/file_texts.h"
 #include "common/gui/message_box.h"
 #include "common/gui/window_look.h"
 #include "language/lang_table.h"
@@ -608,6 +609,8 @@ void Grid_Window::FormShow() {
     file_read_complete_ = true;
     const std::string& path = File_Path();
     if (!path.empty()) {
+        file_stamp_ = Stamp_File(path);
+        stamped_path_ = path;
         const Table_Read_Info info = Load(path);
         file_read_complete_ = info.complete;
         Show_Read_Problems(this, info.Message());
@@ -627,6 +630,9 @@ void Grid_Window::Btn_OKClick() {
         Show_Error(this, Lang_Q(18));
         return;
     }
+    if (!Overwrite_Allowed(path)) {
+        return;
+    }
     const Table_Save_Result saved = Save(path, !file_read_complete_);
     if (!saved.ok) {
         Show_Error(this, To_Q(saved.message));
@@ -636,6 +642,19 @@ void Grid_Window::Btn_OKClick() {
         Show_Information(this, To_Q(saved.message));
     }
     accept();
+}
+
+bool Grid_Window::Overwrite_Allowed(const std::string& path) {
+    // Another window, program or colleague changed the file after this opening read it: saving
+    // now would silently drop that change. Cancel keeps the window open with the user's edits.
+    if (path != stamped_path_ || Stamp_File(path) == file_stamp_) {
+        return true;
+    }
+    if (Ask_Choice(this, Lang_Q(file_text::Changed_Question), {Lang_Q(file_text::Overwrite), Lang_Q(file_text::Cancel)}) != 0) {
+        return false;
+    }
+    file_stamp_ = Stamp_File(path);
+    return true;
 }
 
 namespace {

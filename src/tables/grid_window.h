@@ -14,6 +14,7 @@
 
 #include <functional>
 
+#include "common/file_io.h"
 #include "tables/grid_duplicate.h"
 #include "tables/grid_edit.h"
 #include "tables/grid_history.h"
@@ -192,6 +193,7 @@ protected:
     void Btn_OKClick();
 
 private:
+    bool Overwrite_Allowed(const std::string& path);
     void Add_Title_Area(QBoxLayout* layout);
     void Add_Button_Bar(QBoxLayout* layout);
     void Delete_Row();
@@ -211,6 +213,9 @@ private:
     std::vector<Grid_Fault> faults_;
     // False when the last opening could not read the whole file: the save then keeps it.
     bool file_read_complete_ = true;
+    // The list file as this opening read it; OK asks before it overwrites a change made since.
+    File_Stamp file_stamp_;
+    std::string stamped_path_;
 };
 
 } // namespace qm::gui

@@ -957,8 +957,10 @@ Configuration_Table Read_Configuration_Table(const std::string& folder, Exchange
 }
 
 Configuration_Import Import_Into_Configuration(const std::string& folder, Exchange_Table table, std::string_view bytes,
-                                               Import_Mode mode, char decimal_separator) {
+                                               Import_Mode mode, char decimal_separator,
+                                               const std::function<void()>& before_write) {
     Configuration_Import out;
+    const File_Stamp read_stamp = Stamp_File(Path_Join(folder, Exchange_File_Name(table)));
     out.before = Read_Configuration_Table(folder, table);
     if (out.before.info.status == Xml_Load_Status::Unreadable) {
         out.unreadable = true;
@@ -971,6 +973,13 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
     }
     const bool keep_backup = !out.before.info.complete;
     const std::string& path = out.before.xml_path;
+    if (before_write) {
+        before_write();
+    }
+    if (Stamp_File(path) != read_stamp) {
+        out.changed_meanwhile = true;
+        return out;
+    }
     switch (table) {
     case Exchange_Table::S7_Read:
     case Exchange_Table::S7_Write: {

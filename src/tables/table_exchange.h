@@ -8,6 +8,7 @@
 // column of a block.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -143,14 +144,18 @@ struct Configuration_Import {
     Import_Result result;
     bool unreadable = false;   // the XML file could not be read at all: nothing was imported
     bool written = false;      // the XML file was replaced
+    bool changed_meanwhile = false; // the XML file changed between the read and the write: not written
     Table_Save_Result saved;   // of the write, when one was tried (a backup kept, or why it failed)
 };
 
 // The import of the command-line tool: reads the configuration's XML file, imports bytes into
 // its table and, only when there is no error and no fault, writes the file as the window's OK
 // does (Save_*_File: atomic, keeping a copy of a file that was not read completely). The other
-// list of S7_Protocol.xml stays as it was. Appending no row writes nothing.
+// list of S7_Protocol.xml stays as it was. Appending no row writes nothing. A file that another
+// program changed after it was read is not overwritten (changed_meanwhile); before_write, when
+// given, runs just before that last look (tests change the file there).
 Configuration_Import Import_Into_Configuration(const std::string& folder, Exchange_Table table, std::string_view bytes,
-                                               Import_Mode mode, char decimal_separator);
+                                               Import_Mode mode, char decimal_separator,
+                                               const std::function<void()>& before_write = {});
 
 } // namespace qm

@@ -138,6 +138,21 @@ TEST_F(File_Io_Test, OnlyOldTemporariesAreRemoved) {
     EXPECT_TRUE(File_Exists(other));
 }
 
+// A change of the same size within the same clock tick is still a change.
+TEST_F(File_Io_Test, StampSeesEveryChange) {
+    const std::string file = Path_Join(dir, "TLS_Known_Cert.xml");
+    EXPECT_FALSE(Stamp_File(file).exists);
+    ASSERT_TRUE(Write_File_Atomic(file, "<a x=\"1\"/>"));
+    const File_Stamp first = Stamp_File(file);
+    EXPECT_TRUE(first.exists);
+    EXPECT_EQ(first.size, 10U);
+    EXPECT_EQ(Stamp_File(file), first);
+    const auto when = fs::last_write_time(Native(file));
+    ASSERT_TRUE(Write_File_Atomic(file, "<a x=\"2\"/>"));
+    fs::last_write_time(Native(file), when);
+    EXPECT_NE(Stamp_File(file), first);
+}
+
 TEST_F(File_Io_Test, PathsAreJoinedWithThePlatformSeparator) {
 #ifdef _WIN32
     EXPECT_EQ(Path_Join("C:\\Quillmaker", "PROJECTS"), "C:\\Quillmaker\\PROJECTS");

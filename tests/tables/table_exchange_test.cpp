@@ -447,6 +447,27 @@ TEST_F(Exchange, ConfigurationImportWritesOnlyItsOwnFileAndKeepsTheOtherList) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "only the XML file";
 }
 
+// A change another program made while the import ran (a window's OK, a colleague on a shared
+// folder) is not overwritten: nothing is written and the caller is told.
+TEST_F(Exchange, ConfigurationImportNeverOverwritesAChangeMadeMeanwhile) {
+    test::Temp_Dir dir;
+    const std::string xml = dir.File("S7_Protocol.xml");
+    ASSERT_TRUE(Save_S7_Protocol_File(xml, Reset_S7_Protocol(), false));
+    const std::string theirs = "<S7_Protocol><Read/><Write/></S7_Protocol><!-- theirs -->";
+    const Configuration_Import raced =
+        Import_Into_Configuration(dir.Path(), Exchange_Table::S7_Read, S7_Head + S7_Line("127.0.0.1", "102"),
+                                  Import_Mode::Replace, '.', [&] { test::Put(xml, theirs); });
+    EXPECT_TRUE(raced.result.ok());
+    EXPECT_TRUE(raced.changed_meanwhile);
+    EXPECT_FALSE(raced.written);
+    EXPECT_EQ(test::Slurp(xml), theirs);
+
+    const Configuration_Import calm = Import_Into_Configuration(
+        dir.Path(), Exchange_Table::S7_Read, S7_Head + S7_Line("127.0.0.1", "102"), Import_Mode::Replace, '.', [] {});
+    EXPECT_FALSE(calm.changed_meanwhile);
+    EXPECT_TRUE(calm.written) << calm.saved.message;
+}
+
 TEST_F(Exchange, ConfigurationImportKeepsACopyOfAFileNotReadCompletely) {
     test::Temp_Dir dir;
     const std::string xml = dir.File("TLS_Known_Cert.xml");

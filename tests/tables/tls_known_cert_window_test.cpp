@@ -112,6 +112,39 @@ private slots:
         w.reject();
     }
 
+    // Another program (or window) wrote the file after this opening read it: OK asks before it
+    // overwrites that change; Cancel keeps both the other change on disk and the edits on screen.
+    void fileChangedSinceOpeningIsNotOverwrittenUnasked() {
+        Message_Recorder messages;
+        TLS_Known_Cert_Window w;
+        Open(w);
+        Set_Row(w.ASG, 1, {"", Cert_A, "mine"});
+        const std::string other =
+            "<TLS_Server_Known_Cert><row Enable=\"Y\" Certificate=\"theirs\" Mnemonic=\"\"/></TLS_Server_Known_Cert>";
+        QVERIFY(Write_File_Atomic(file_, other));
+
+        messages.Set_Choice(1);
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(messages.Messages().size(), 1);
+        QCOMPARE(messages.Last_Text(), QString::fromStdString(Lang(131)));
+        QVERIFY(w.isVisible());
+        QCOMPARE(File_Text(file_), other);
+        QCOMPARE(w.ASG->grid().Text(3, 1), std::string("mine"));
+
+        messages.Set_Choice(0);
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(File_Text(file_).find("mine") != std::string::npos);
+
+        // Nothing changed behind it: OK saves without a question, as always.
+        messages.Clear();
+        Open(w);
+        Set_Row(w.ASG, 2, {"", Cert_B, ""});
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QVERIFY2(messages.Messages().isEmpty(), qPrintable(messages.Last_Text()));
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+
     void typingLineBreaksInTheCertificateCell() {
         TLS_Known_Cert_Window w;
         Open(w);
