@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillmaker builds and tests with; does nothing when all are there.
-#   --test     adds what the sanitizer and fuzz builds need
+#   --test     adds what the sanitizer and fuzz builds and the package check need
 #   --windows  adds the Windows cross-build: mingw-w64, Wine, and Debian's pugixml and libcsv sources
 #              (unpacked into the folder given as second argument, default build/windows-deps/src)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpugixml-dev libcsv-dev libgtest-dev libbenchmark-dev)
 case "${1:-}" in
-  --test) packages+=(clang libclang-rt-14-dev dpkg-dev) ;;
+  --test) packages+=(clang libclang-rt-14-dev dpkg-dev help2man lintian) ;;
   --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev) ;;
 esac
 

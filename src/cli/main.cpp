@@ -33,7 +33,7 @@ void Print_Help(std::ostream& out) {
         << "Usage: quillmaker-cli <command> [arguments]\n\nCommands:\n";
     for (const auto& command : qm::cli::Commands()) {
         const std::string head = std::string(command.name) + " " + command.arguments;
-        out << "  " << head << std::string(head.size() < 40 ? 40 - head.size() : 1, ' ') << command.summary << "\n";
+        out << "  " << head << std::string(head.size() < 38 ? 40 - head.size() : 2, ' ') << command.summary << "\n";
     }
     out << "  --help                                  this help\n"
         << "  --version                               the program's version\n";

@@ -58,7 +58,12 @@ Qm_Report_Pdf_Function Load_Entry(const std::string& path, std::string& message)
 } // namespace
 
 bool Write_Pdf_Through_Module(const Report& report, const std::string& path, std::string& message) {
-    const std::string module = Path_Join(Program_Dir(), Module_Name);
+    // Beside the program in a build; in its modules folder when installed, out of the folders
+    // the dynamic linker searches.
+    std::string module = Path_Join(Path_Join(Program_Dir(), "modules"), Module_Name);
+    if (!File_Exists(module)) {
+        module = Path_Join(Program_Dir(), Module_Name);
+    }
     const Qm_Report_Pdf_Function entry = Load_Entry(module, message);
     if (entry == nullptr) return false;
     std::string bytes;
