@@ -9,14 +9,15 @@
 // one line per error and fault ("<file>: line 7: ...", the faults in the window's exact
 // wording; "<xml file>: ..." for a fault of a rule that was not in the file) and a last line.
 //
-// Exit code: 0 imported, 1 errors or faults (all listed) or the write failed, 2 usage or a file
-// or folder that cannot be read.
+// Exit code: 0 imported, 1 errors or faults (all listed) or the write failed, 2 usage, a file or
+// folder that cannot be read, or a list file that cannot be read completely (nothing is written).
 
 #include "cli/commands.h"
 
 #include "common/conversions.h"
 #include "common/file_io.h"
 #include "language/lang_table.h"
+#include "tables/exchange_texts.h"
 #include "tables/table_exchange.h"
 
 namespace qm::cli {
@@ -83,6 +84,7 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
         for (const std::string& problem : imported.before.info.problems) {
             err << "quillmaker-cli import: " << problem << "\n";
         }
+        err << "quillmaker-cli import: " << xml << ": " << Lang(exchange_text::Not_Read_Completely) << "\n";
         return 2;
     }
     for (const std::string& problem : imported.before.info.problems) {
@@ -100,7 +102,9 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
                 err << xml << ": " << fault.text << "\n";
             }
         }
-        err << Lang(1082) << result.errors.size() << Lang(1083) << result.faults.size() << Lang(1084) << "\n";
+        const std::size_t faults = result.faults.size();
+        err << Lang(1082) << result.error_count << Lang(result.error_count == 1 ? exchange_text::Error_And : 1083) << faults
+            << Lang(faults == 1 ? exchange_text::Fault : 1084) << "\n";
         return 1;
     }
     if (!imported.written && !(mode == Import_Mode::Append && result.imported == 0)) {
