@@ -7,11 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include <malloc.h>
 #include <unistd.h>
 
+#include "cli/commands.h"
 #include "common/file_io.h"
 #include "language/lang_table.h"
 #include "tables/s7_protocol.h"
@@ -37,6 +39,11 @@ struct Bench_Folder {
         const char* tmp = std::getenv("TMPDIR");
         dir = fs::path(tmp != nullptr ? tmp : "/tmp") / ("qm_exchange_bench_" + std::to_string(::getpid()));
         fs::create_directories(dir);
+        // A whole configuration, so that the check has every file to read: the example's, but
+        // for the S7comm lists.
+        for (const char* name : {"ParGen.xml", "IEC61850_Variables.xml", "TLS_Known_Cert.xml"}) {
+            fs::copy_file(fs::path(QM_SOURCE_DIR) / "examples" / "Example" / name, dir / name);
+        }
         xml = (dir / "S7_Protocol.xml").string();
         csv_path = (dir / "rules.csv").string();
         qm::S7_Protocol_Data data = qm::Reset_S7_Protocol();
@@ -114,6 +121,31 @@ void BM_Import_Table_In_Memory(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Import_Table_In_Memory)->Unit(benchmark::kMicrosecond);
+
+// The two commands as quillmaker-cli runs them, but for starting the process, on the same
+// configuration: the import of the 512 rules (written each time) and the check of the folder.
+void BM_Cli_Import(benchmark::State& state) {
+    const qm::cli::Args args = {Folder().dir.string(), "s7-read", Folder().csv_path};
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        if (qm::cli::Run_Import(args, out, err) != 0) {
+            state.SkipWithError("the import was refused");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Cli_Import)->Unit(benchmark::kMicrosecond);
+
+void BM_Cli_Check(benchmark::State& state) {
+    const qm::cli::Args args = {Folder().dir.string()};
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        benchmark::DoNotOptimize(qm::cli::Run_Check(args, out, err));
+    }
+}
+BENCHMARK(BM_Cli_Check)->Unit(benchmark::kMicrosecond);
 
 void BM_Export_Table(benchmark::State& state) {
     const qm::S7_Protocol_Read_Result read = qm::Read_S7_Protocol_File(Folder().xml);

@@ -9,8 +9,8 @@
 // one line per error and fault ("<file>: line 7: ...", the faults in the window's exact
 // wording; "<xml file>: ..." for a fault of a rule that was not in the file) and a last line.
 //
-// Exit code: 0 imported, 1 errors or faults (all listed) or the write failed, 2 usage or a file
-// or folder that cannot be read.
+// Exit code: 0 imported, 1 errors or faults (all listed) or the write failed, 2 usage, a file or
+// folder that cannot be read, or a list file that cannot be read completely (nothing is written).
 
 #include "cli/commands.h"
 
@@ -18,6 +18,7 @@
 #include "common/file_io.h"
 #include "common/file_texts.h"
 #include "language/lang_table.h"
+#include "tables/exchange_texts.h"
 #include "tables/table_exchange.h"
 
 namespace qm::cli {
@@ -84,6 +85,7 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
         for (const std::string& problem : imported.before.info.problems) {
             err << "quillmaker-cli import: " << problem << "\n";
         }
+        err << "quillmaker-cli import: " << xml << ": " << Lang(exchange_text::Not_Read_Completely) << "\n";
         return 2;
     }
     for (const std::string& problem : imported.before.info.problems) {
@@ -101,7 +103,9 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
                 err << xml << ": " << fault.text << "\n";
             }
         }
-        err << Lang(1082) << result.errors.size() << Lang(1083) << result.faults.size() << Lang(1084) << "\n";
+        const std::size_t faults = result.faults.size();
+        err << Lang(1082) << result.error_count << Lang(result.error_count == 1 ? exchange_text::Error_And : 1083) << faults
+            << Lang(faults == 1 ? exchange_text::Fault : 1084) << "\n";
         return 1;
     }
     if (imported.changed_meanwhile) {

@@ -191,6 +191,10 @@ void Append_Utf8(std::string& out, char32_t cp) {
 }
 
 bool Is_Valid_Utf8(std::string_view bytes) {
+    return First_Invalid_Utf8(bytes) == std::string_view::npos;
+}
+
+std::size_t First_Invalid_Utf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         if (Byte_At(bytes, i) < 0x80) {
@@ -199,11 +203,37 @@ bool Is_Valid_Utf8(std::string_view bytes) {
         }
         const Utf8_Sequence seq = Utf8_Sequence_At(bytes, i);
         if (seq.length == 0 || seq.good != seq.length) {
-            return false;
+            return i;
         }
         i += seq.length;
     }
-    return true;
+    return std::string_view::npos;
+}
+
+bool Has_Utf8_Multibyte(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (Byte_At(bytes, i) >= 0xC2) {
+            const Utf8_Sequence seq = Utf8_Sequence_At(bytes, i);
+            if (seq.length != 0 && seq.good == seq.length) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::size_t Decode_Windows_1252(std::string_view bytes, std::string& utf8) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = Byte_At(bytes, i);
+        if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) {
+            return i;
+        }
+    }
+    Decoded_Text out;
+    out.utf8.swap(utf8);
+    Decode_1252(bytes, out);
+    utf8.swap(out.utf8);
+    return std::string_view::npos;
 }
 
 Decoded_Text Decode_Text(std::string_view bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 // Turns the bytes of a text file into UTF-8, whatever encoding a translator's editor chose.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,18 @@ Decoded_Text Decode_Text(std::string_view bytes, unsigned code_page);
 // True when the bytes are well-formed UTF-8 throughout (no overlong forms, surrogates or values
 // above U+10FFFF).
 bool Is_Valid_Utf8(std::string_view bytes);
+
+// The offset of the first byte that is not part of a well-formed UTF-8 sequence; npos when none.
+std::size_t First_Invalid_Utf8(std::string_view bytes);
+
+// True when the bytes hold at least one well-formed UTF-8 sequence of two or more bytes: text
+// with such a sequence was written as UTF-8, at least in part.
+bool Has_Utf8_Multibyte(std::string_view bytes);
+
+// Appends the bytes as Windows-1252, the same on every platform (no machine code page). Returns
+// the offset of the first of the five bytes the page leaves undefined (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D), npos when there is none; utf8 is complete only then.
+std::size_t Decode_Windows_1252(std::string_view bytes, std::string& utf8);
 
 // The code page Decode_Text assumes for files without a BOM on this machine.
 unsigned Eight_Bit_Code_Page();

@@ -84,6 +84,26 @@ std::size_t Next_Line_Start(std::string_view text, std::size_t offset) {
     return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
 }
 
+// Where reading goes on after a syntax error at offset. In a quoted field the quote before the
+// error was most likely meant as text (a certificate with a quote in it) when the next quote
+// closes a field (a separator or a line end follows it): the record then ends at the line end
+// after that quote, over the lines between. Otherwise the record ends with its line.
+std::size_t Broken_Record_End(std::string_view text, std::size_t offset, bool in_quoted_field, char separator) {
+    if (in_quoted_field) {
+        std::size_t quote = text.find('"', offset);
+        while (quote != std::string_view::npos && quote + 1 < text.size() && text[quote + 1] == '"') {
+            quote = text.find('"', quote + 2); // a doubled quote is text
+        }
+        if (quote != std::string_view::npos) {
+            const char after = quote + 1 < text.size() ? text[quote + 1] : '\n';
+            if (after == separator || after == '\r' || after == '\n') {
+                return Next_Line_Start(text, quote + 1);
+            }
+        }
+    }
+    return Next_Line_Start(text, offset);
+}
+
 } // namespace
 
 std::vector<Csv_Syntax_Error> Read_Csv(std::string_view text, char separator,
@@ -104,11 +124,14 @@ std::vector<Csv_Syntax_Error> Read_Csv(std::string_view text, char separator,
         const std::size_t rest = text.size() - position;
         const std::size_t parsed = csv_parse(&parser, text.data() + position, rest, On_Field, On_Record, &reader);
         if (parsed < rest || csv_error(&parser) != CSV_SUCCESS) {
+            const bool in_quoted_field = parser.quoted != 0;
             csv_free(&parser);
-            errors.push_back({reader.line, Csv_Syntax::Stray_Quote});
-            // Go on at the next line; the rest of the broken record is dropped.
+            // The line of the offending character, not of the record it belongs to.
             const std::size_t error_at = position + parsed;
-            const std::size_t next = Next_Line_Start(text, error_at);
+            errors.push_back({position_line + Count_Breaks(text.substr(position, error_at - position)),
+                              Csv_Syntax::Stray_Quote});
+            // Go on after the broken record, so that one misplaced quote is one error.
+            const std::size_t next = Broken_Record_End(text, error_at, in_quoted_field, separator);
             const bool ends_text = next >= text.size();
             position_line += Count_Breaks(text.substr(position, next - position));
             position = next;
@@ -150,6 +173,37 @@ char Detect_Separator(std::string_view text) {
     }
     const auto best = std::max_element(counts.begin(), counts.end()); // the first of equals
     return *best == 0 ? ',' : candidates[static_cast<std::size_t>(best - counts.begin())];
+}
+
+Csv_Shape Measure_Csv(std::string_view text, char separator) {
+    Csv_Shape shape;
+    long fields = 1;
+    bool quoted = false;
+    bool row_open = false; // characters since the last line end
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!quoted && (c == '\r' || c == '\n')) {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            ++shape.rows;
+            shape.widest = std::max(shape.widest, fields);
+            fields = 1;
+            row_open = false;
+            continue;
+        }
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == separator) {
+            ++fields;
+        }
+        row_open = true;
+    }
+    if (row_open) {
+        ++shape.rows;
+        shape.widest = std::max(shape.widest, fields);
+    }
+    return shape;
 }
 
 int First_Line_Longer_Than(std::string_view text, std::size_t max_bytes) {

@@ -33,6 +33,7 @@
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "tables/duplicate_dialog.h"
+#include "tables/exchange_texts.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
 
@@ -448,6 +449,8 @@ void Grid_Window::Show_Context_Menu(Grid_View* table, const QPoint& pos) {
     menu.addSeparator();
     menu.addAction(Act_Duplicate);
     menu.addSeparator();
+    Add_Cell_Actions(menu, table);
+    menu.addSeparator();
     menu.addAction(Act_Find);
     if (Has_Check()) {
         menu.addAction(Act_Next_Fault);
@@ -555,6 +558,52 @@ void Grid_Window::Mark_Faults() {
     palette.setColor(QPalette::WindowText, faults_.empty() ? this->palette().color(QPalette::WindowText)
                                                            : QColor(176, 0, 0));
     L_Faults->setPalette(palette);
+    Mark_Rows_After_End();
+}
+
+// Rows below the end of a list that hold something are not saved by OK, as designed; they are
+// marked and counted so that the user sees it before pressing OK.
+void Grid_Window::Mark_Rows_After_End() {
+    int lost = 0;
+    int first_end = 0;
+    for (Grid_View* table : Tables()) {
+        const Grid& grid = table->grid();
+        const int key = Key_Column(table);
+        int end = 0;
+        while (grid.Is_Data_Row(end + 1) && !Trim(grid.Text(key, end + 1)).empty()) {
+            ++end;
+        }
+        std::vector<int> rows;
+        for (int row = end + 1; grid.Is_Data_Row(row); ++row) {
+            // Enable is set on every reset row: only the other cells say that a row was filled.
+            for (int col = 2; col < grid.Col_Count(); ++col) {
+                if (!Trim(grid.Text(col, row)).empty()) {
+                    rows.push_back(row);
+                    break;
+                }
+            }
+        }
+        if (!rows.empty() && lost == 0) {
+            first_end = end;
+        }
+        lost += static_cast<int>(rows.size());
+        table->Model()->Set_Rows_After_End(std::move(rows),
+                                           Lang_Q(exchange_text::Not_Saved) + QString::number(end));
+    }
+    L_Faults->setVisible(Has_Check() || lost > 0);
+    if (lost == 0) {
+        return;
+    }
+    const QString after_end = lost == 1 ? Lang_Q(exchange_text::One_Row_Lost) + QString::number(first_end)
+                                        : QString::number(lost) + Lang_Q(exchange_text::Rows_Lost) +
+                                              QString::number(first_end);
+    L_Faults->setText(Has_Check() ? L_Faults->text() + Lang_Q(exchange_text::Status_Separator) + after_end
+                                  : after_end);
+}
+
+void Grid_Window::Add_Cell_Actions(QMenu& menu, Grid_View* table) {
+    menu.addAction(Lang_Q(exchange_text::Copy_Cells), this, [this, table] { Copy_Block(table); });
+    menu.addAction(Lang_Q(exchange_text::Paste_Cells), this, [this, table] { Paste_Block(table); });
 }
 
 void Grid_Window::Duplicate_Row() {
@@ -690,6 +739,23 @@ QString Lines(const std::vector<std::string>& lines) {
     return texts.join(QLatin1Char('\n'));
 }
 
+// A refusal with its first reasons in the box itself, where they are read; the rest behind the
+// box's details button.
+void Show_Refusal(QWidget* parent, const QString& head, const std::vector<std::string>& reasons) {
+    constexpr std::size_t shown = 3;
+    QString text = head;
+    for (std::size_t i = 0; i < reasons.size() && i < shown; ++i) {
+        text += QLatin1Char('\n') + To_Q(reasons[i]);
+    }
+    if (reasons.size() <= shown) {
+        Show_Error(parent, text);
+        return;
+    }
+    text += QLatin1Char('\n') + Lang_Q(1075) + QString::number(reasons.size() - shown) +
+            Lang_Q(exchange_text::More_In_Details);
+    Show_Error(parent, text, Lines({reasons.begin() + shown, reasons.end()}));
+}
+
 } // namespace
 
 void Grid_Window::Set_File_Chooser(File_Chooser chooser) {
@@ -706,14 +772,15 @@ void Grid_Window::Import_File() {
     }
     std::string bytes;
     if (const auto reason = Read_Exchange_File(Utf8(path), bytes)) {
-        Show_Error(this, Lang_Q(1122) + path, To_Q(*reason));
+        Show_Refusal(this, Lang_Q(1122) + path, {*reason});
         return;
     }
     const Exchange_Table kind = Exchange_Kind(table);
     const Table_Rows current = table->Rows();
     Import_Mode mode = Import_Mode::Replace;
     if (List_Length(current, Exchange_Key_Column(kind), Exchange_Capacity(kind)) > 0) {
-        switch (Ask_Choice(this, Lang_Q(1118), {Lang_Q(1119), Lang_Q(1120), Lang_Q(1121)})) {
+        // Append is the default: it is the choice that loses nothing.
+        switch (Ask_Choice(this, Lang_Q(1118), {Lang_Q(1119), Lang_Q(1120), Lang_Q(1121)}, 1)) {
         case 0:
             break;
         case 1:
@@ -730,7 +797,7 @@ void Grid_Window::Import_File() {
         for (const Exchange_Error& error : result.errors) {
             lines.push_back(error.text);
         }
-        Show_Error(this, Lang_Q(1122) + path, Lines(lines));
+        Show_Refusal(this, Lang_Q(1122) + path, lines);
         return;
     }
     // The rows go into the grid, not into the file: OK checks and saves them as typed rows. One
@@ -750,9 +817,16 @@ void Grid_Window::Export_File() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
     int filter = 0;
-    const QString path = Choose_File(this, true, {Lang_Q(1111), Lang_Q(1112), Lang_Q(1113)}, &filter);
+    QString path = Choose_File(this, true, {Lang_Q(1111), Lang_Q(1112), Lang_Q(1113)}, &filter);
     if (path.isEmpty()) {
         return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        // The dialog asked about overwriting the name typed, not this one.
+        path += filter == 2 ? QStringLiteral(".tsv") : QStringLiteral(".csv");
+        if (QFileInfo::exists(path) && !Ask_Yes_No(this, Lang_Q(1103) + QLatin1Char('\n') + path)) {
+            return;
+        }
     }
     // The filter picks the separator; a ".tsv" or ".txt" name is tab-separated whatever was picked.
     char separator = filter == 1 ? ';' : filter == 2 ? '\t' : ',';
@@ -779,9 +853,11 @@ void Grid_Window::Paste_Block(Grid_View* table) {
     if (!table->grid().Is_Data_Row(row)) {
         return;
     }
-    const Block_Paste block = Parse_Block(Exchange_Kind(table), Utf8(QGuiApplication::clipboard()->text()), row, col);
+    const Table_Rows current = table->Rows();
+    const Block_Paste block =
+        Parse_Block(Exchange_Kind(table), Utf8(QGuiApplication::clipboard()->text()), row, col, &current);
     if (!block.ok()) {
-        Show_Error(this, Lang_Q(1125), Lines(block.errors));
+        Show_Refusal(this, Lang_Q(1125), block.errors);
         return;
     }
     table->Set_Block(row, col, block.cells, Lang(1126));

@@ -200,6 +200,8 @@ private:
     void Fit_Width_To_Table();
     void Make_Actions();
     void Make_Find_Bar(QBoxLayout* layout);
+    void Mark_Rows_After_End();
+    void Add_Cell_Actions(QMenu& menu, Grid_View* table);
     void Wire_Table(Grid_View* table);
     void Show_Context_Menu(Grid_View* table, const QPoint& pos);
     void Update_Undo_Texts();

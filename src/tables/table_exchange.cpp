@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
+#include <utility>
 
 #include "common/conversions.h"
 #include "common/file_io.h"
 #include "language/lang_table.h"
 #include "language/text_decode.h"
 #include "tables/csv_text.h"
+#include "tables/exchange_texts.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
@@ -63,6 +66,11 @@ enum Entry : int {
     E_Room_For = 1080,
     E_Columns_From = 1081,    // E_Block_Has + columns + this + title + E_Room_For + columns
     E_No_Such_File = 1106,
+    E_Mixed_Encoding = exchange_text::Mixed_Encoding,
+    E_Undefined_Byte = exchange_text::Undefined_Byte, // + byte + E_Undefined_End
+    E_Undefined_End = exchange_text::Undefined_End,
+    E_Enable_Blank = exchange_text::Enable_Blank,     // title + this
+    E_More_One = exchange_text::More_One,             // the singular of E_More_End
 };
 
 std::string L(int entry) {
@@ -252,12 +260,43 @@ long Forbidden_Character(std::string_view text) {
     return -1;
 }
 
+// Whether a spreadsheet would take a cell's text as a formula (=, +, -, @) or drop its leading
+// tab or CR. Leading apostrophes are looked past, so that a text that itself begins with one
+// keeps it through export and import.
+bool Spreadsheet_Would_Change(std::string_view text) {
+    const std::size_t first = text.find_first_not_of('\'');
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    const char c = text[first];
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+// A cell as it goes to a spreadsheet: such a text gets a leading apostrophe, which Excel and
+// LibreOffice read as "this is text"; the import takes it off again.
+void Append_Cell(std::string& out, std::string_view text, char separator) {
+    if (Spreadsheet_Would_Change(text)) {
+        std::string protected_text = "'";
+        protected_text += text;
+        Append_Csv_Field(out, protected_text, separator);
+    } else {
+        Append_Csv_Field(out, text, separator);
+    }
+}
+
+void Remove_Text_Mark(std::string& cell) {
+    if (cell.starts_with('\'') && Spreadsheet_Would_Change(std::string_view(cell).substr(1))) {
+        cell.erase(0, 1);
+    }
+}
+
 // Turns a cell as the file holds it into the value to store, in place; the message (title
 // first) why the column cannot take it, or an empty text. A refused cell is left as it was.
 std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
     const Column_Layout& layout = Column_Of(table, column);
     // Only a refused value needs the title: a file of 512 rules takes ten thousand values.
     const auto title = [&] { return Title(table, column); };
+    Remove_Text_Mark(cell);
     if (const long code = Forbidden_Character(cell); code >= 0) {
         return title() + L(E_Control) + std::to_string(code) + L(E_Control_End);
     }
@@ -267,8 +306,12 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
         return {};
     case Kind::Check:
         if (trimmed.empty()) {
-            // The certificates' Enable is a state check box, saved "Y" or "N": empty is unchecked.
-            cell = table == Exchange_Table::Certificates ? "N" : "";
+            // An empty Enable would be a rule that is off and never checked, without anyone
+            // having said so; the other check boxes may stay empty, as the windows leave them.
+            if (column == 1) {
+                return title() + L(E_Enable_Blank);
+            }
+            cell.clear();
             return {};
         }
         if (const std::optional<bool> on = Check_Word(trimmed)) {
@@ -349,35 +392,50 @@ int Line_Of_Offset(std::string_view text, std::size_t offset) {
     return line;
 }
 
+std::string Hex_Byte(unsigned char b) {
+    static constexpr char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[b >> 4] + digits[b & 0x0F];
+}
+
 // Spreadsheets write UTF-8 (with or without byte-order mark), UTF-16 with one ("Unicode Text"),
-// or the Windows code page, which on Western Windows is 1252.
+// or Windows-1252 (Excel's plain CSV on Western Windows). Nothing is guessed: a file that is
+// neither wholly UTF-8 nor wholly 8-bit text is refused rather than read as the wrong one, which
+// would change every accented letter of the list.
 Decoded Decode(std::string_view bytes) {
     Decoded out;
-    const bool bom8 = bytes.starts_with("\xEF\xBB\xBF");
-    const bool bom16 = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
-    if (!bom8 && !bom16) {
-        if (bytes.find('\0') != std::string_view::npos) {
-            out.error = L(E_Nul);
-            return out;
-        }
-        if (Is_Valid_Utf8(bytes)) {
-            out.text.assign(bytes);
-            return out;
-        }
-    }
-    // The usual case, checked at the speed of a copy; the decoder only when something is wrong.
-    if (bom8 && Is_Valid_Utf8(bytes.substr(3))) {
-        out.text.assign(bytes.substr(3));
+    const auto fail = [&](std::string text, std::string_view where, std::size_t offset) {
+        out.error = std::move(text);
+        out.error_line = Line_Of_Offset(where, offset);
         return out;
+    };
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        const std::string_view body = bytes.substr(3);
+        if (const std::size_t bad = First_Invalid_Utf8(body); bad != std::string_view::npos) {
+            return fail(L(E_Bad_Utf8), body, bad);
+        }
+        out.text.assign(body);
+    } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        Decoded_Text decoded = Decode_Text(bytes, 1252); // the page is not used behind a byte-order mark
+        if (decoded.invalid_characters > 0) {
+            const std::size_t at = decoded.utf8.find("\xEF\xBF\xBD");
+            return fail(L(E_Bad_Utf16), decoded.utf8, at == std::string::npos ? 0 : at);
+        }
+        out.text = std::move(decoded.utf8);
+    } else if (const std::size_t bad = First_Invalid_Utf8(bytes); bad == std::string_view::npos) {
+        out.text.assign(bytes);
+    } else if (Has_Utf8_Multibyte(bytes)) {
+        return fail(L(E_Mixed_Encoding), bytes, bad);
+    } else if (const std::size_t undefined = Decode_Windows_1252(bytes, out.text);
+               undefined != std::string_view::npos) {
+        return fail(L(E_Undefined_Byte) + Hex_Byte(static_cast<unsigned char>(bytes[undefined])) + L(E_Undefined_End),
+                    bytes, undefined);
     }
-    Decoded_Text decoded = Decode_Text(bytes);
-    if (decoded.invalid_characters > 0) {
-        out.error = L(bom8 ? E_Bad_Utf8 : E_Bad_Utf16);
-        const std::size_t at = decoded.utf8.find("\xEF\xBF\xBD");
-        out.error_line = Line_Of_Offset(decoded.utf8, at == std::string::npos ? 0 : at);
-        return out;
+    // Whatever the encoding: UTF-16 without a byte-order mark, or no text at all.
+    if (const std::size_t nul = out.text.find('\0'); nul != std::string::npos) {
+        const std::string text = std::move(out.text);
+        out.text.clear();
+        return fail(L(E_Nul), text, nul);
     }
-    out.text = std::move(decoded.utf8);
     return out;
 }
 
@@ -385,6 +443,7 @@ Decoded Decode(std::string_view bytes) {
 class Error_List {
 public:
     void Add(int line, std::string text) {
+        ++count_;
         if (static_cast<int>(errors_.size()) < Max_Listed_Errors) {
             errors_.push_back({line, With_Line(line, text)});
         } else {
@@ -392,12 +451,17 @@ public:
         }
     }
     // An error that must be seen whatever came before it (the count of rows).
-    void Add_Always(int line, std::string text) { errors_.push_back({line, With_Line(line, text)}); }
+    void Add_Always(int line, std::string text) {
+        ++count_;
+        errors_.push_back({line, With_Line(line, text)});
+    }
+    // Every error added, the unlisted ones included.
+    int Count() const { return count_; }
     std::vector<Exchange_Error> Take() {
         std::stable_sort(errors_.begin(), errors_.end(),
                          [](const Exchange_Error& a, const Exchange_Error& b) { return a.line < b.line; });
         if (more_ > 0) {
-            errors_.push_back({0, L(E_More) + std::to_string(more_) + L(E_More_End)});
+            errors_.push_back({0, L(E_More) + std::to_string(more_) + L(more_ == 1 ? E_More_One : E_More_End)});
         }
         return std::move(errors_);
     }
@@ -405,6 +469,7 @@ public:
 private:
     std::vector<Exchange_Error> errors_;
     long more_ = 0;
+    int count_ = 0;
 };
 
 // The text ready for the CSV reader: decoded, limits checked; a fatal error otherwise.
@@ -466,8 +531,11 @@ void Add_Syntax_Errors(const std::vector<Csv_Syntax_Error>& syntax, Error_List& 
 
 // The check of the table's result and where each faulty rule came from.
 // rows and other_list are lent to the check and handed back as they were.
+// refused: the (table row, column) of each value an error already named; the check says nothing
+// more about those cells.
 std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows, Table_Rows& other_list,
-                                          char decimal_separator, int before, const std::vector<int>& lines) {
+                                          char decimal_separator, int before, const std::vector<int>& lines,
+                                          const std::set<std::pair<int, int>>& refused) {
     std::vector<Check_Fault> faults;
     Table_Check check = Table_Check::S7_Protocol;
     int this_table = 0;
@@ -492,7 +560,17 @@ std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows
         return {}; // any text is a certificate
     }
     std::vector<Import_Fault> result;
+    const std::vector<Column_Layout>& layout = Columns(table);
     for (Check_Fault& fault : faults) {
+        if (fault.table == this_table && !refused.empty()) {
+            const auto column = std::find_if(layout.begin(), layout.end(), [&](const Column_Layout& c) {
+                return fault.field == c.attribute;
+            });
+            if (column != layout.end() &&
+                refused.contains({fault.row, static_cast<int>(column - layout.begin()) + 1})) {
+                continue;
+            }
+        }
         Import_Fault f;
         const int index = fault.row - before - 1;
         if (fault.table == this_table && index >= 0 && index < static_cast<int>(lines.size())) {
@@ -626,7 +704,7 @@ std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char sepa
                 out += separator;
             }
             first = false;
-            Append_Csv_Field(out, attribute.value(), separator);
+            Append_Cell(out, attribute.value(), separator);
         }
         out += "\r\n";
     }
@@ -640,7 +718,7 @@ std::string Export_Block(const std::vector<std::vector<std::string>>& cells) {
             if (k > 0) {
                 out += '\t';
             }
-            Append_Csv_Field(out, row[k], '\t');
+            Append_Cell(out, row[k], '\t');
         }
         out += "\r\n";
     }
@@ -684,6 +762,7 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
 
     Prepared prepared = Prepare(bytes, errors, true);
     if (prepared.failed) {
+        result.error_count = errors.Count();
         result.errors = errors.Take();
         return result;
     }
@@ -695,6 +774,8 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
     std::vector<int> lines;     // the line of each imported row
     int data_rows = 0;
     int first_extra_line = 0;   // the first line that does not fit
+    std::set<std::pair<int, int>> refused; // (table row, column) of the values refused
+    std::vector<int> refused_here;         // columns refused in the line being read
 
     auto on_header = [&](const Csv_Record& record) {
         header_line = record.line;
@@ -739,6 +820,7 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
             return;
         }
         Table_Row row = missing_row;
+        refused_here.clear();
         for (std::size_t i = 0; i < record.fields.size(); ++i) {
             std::string& raw = record.fields[i];
             if (i >= column_of.size()) {
@@ -761,6 +843,7 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
             }
             if (std::string error = Take_Value(table, column, raw); !error.empty()) {
                 errors.Add(record.line, std::move(error));
+                refused_here.push_back(column);
             }
             row[static_cast<std::size_t>(column - 1)] = std::move(raw);
         }
@@ -769,12 +852,18 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
             if (column_of[i] > 0) {
                 row[static_cast<std::size_t>(column_of[i] - 1)].clear();
             }
+            if (column_of[i] == 1) {
+                errors.Add(record.line, Title(table, 1) + L(E_Enable_Blank));
+            }
         }
         if (mapped[static_cast<std::size_t>(key)] && Trim(row[static_cast<std::size_t>(key - 1)]).empty()) {
             errors.Add(record.line, Title(table, key) + L(E_Key_Blank));
             return; // left out of the check, which would otherwise stop at it
         }
         if (static_cast<int>(rows.size()) < capacity) {
+            for (const int column : refused_here) {
+                refused.insert({static_cast<int>(rows.size()) + 1, column});
+            }
             rows.push_back(std::move(row));
             lines.push_back(record.line);
         } else if (first_extra_line == 0) {
@@ -810,7 +899,8 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
     result.imported = data_rows;
     result.first_row = kept + 1;
     rows.resize(static_cast<std::size_t>(capacity), Reset_Row(fields + 1));
-    result.faults = Run_Table_Check(table, rows, other_list, decimal_separator, kept, lines);
+    result.faults = Run_Table_Check(table, rows, other_list, decimal_separator, kept, lines, refused);
+    result.error_count = errors.Count();
     result.errors = errors.Take();
     if (result.errors.empty()) {
         result.rows = std::move(rows);
@@ -820,7 +910,74 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
 
 // ---- clipboard blocks ----
 
-Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row, int left_column) {
+namespace {
+
+// Why a block of height rows and width columns does not fit at (top_row, left_column); none when it fits.
+std::vector<std::string> Block_Fit_Errors(Exchange_Table table, long height, long width, int top_row,
+                                          int left_column) {
+    const int capacity = Exchange_Capacity(table);
+    const int fields = Exchange_Field_Count(table);
+    std::vector<std::string> fit;
+    if (top_row < 1 || top_row + height - 1 > capacity) {
+        fit.push_back(L(E_Block_Has) + std::to_string(height) + L(E_Rows_From) + std::to_string(top_row) +
+                      L(E_Room_For) + std::to_string(std::max(0, capacity - top_row + 1)));
+    }
+    const bool column_ok = left_column >= 1 && left_column <= fields;
+    if (!column_ok || left_column + width - 1 > fields) {
+        fit.push_back(L(E_Block_Has) + std::to_string(width) + L(E_Columns_From) +
+                      (column_ok ? Title(table, left_column) : std::to_string(left_column)) + L(E_Room_For) +
+                      std::to_string(column_ok ? fields - left_column + 1 : 0));
+    }
+    return fit;
+}
+
+// A paste must not put anything where no save keeps it: below the end of the list as it would
+// stand after the paste, or into rows of the list that a blank key cell of the block would cut
+// off. The message names the row whose blank key would end the list.
+std::optional<std::string> Lost_Below_End(Exchange_Table table, const Table_Rows& current,
+                                          const std::vector<std::vector<std::string>>& cells, int top_row,
+                                          int left_column) {
+    const int capacity = Exchange_Capacity(table);
+    const int key = Exchange_Key_Column(table);
+    const auto key_after = [&](int row) -> std::string_view {
+        const int i = row - top_row;
+        if (i >= 0 && i < static_cast<int>(cells.size())) {
+            const std::vector<std::string>& line = cells[static_cast<std::size_t>(i)];
+            const int j = key - left_column;
+            if (j >= 0 && j < static_cast<int>(line.size())) {
+                return line[static_cast<std::size_t>(j)];
+            }
+        }
+        return row <= static_cast<int>(current.size()) ? Cell(current[static_cast<std::size_t>(row - 1)], key)
+                                                        : std::string_view();
+    };
+    int end = 0; // the length of the list after the paste
+    while (end < capacity && !Trim(key_after(end + 1)).empty()) {
+        ++end;
+    }
+    bool lost = end < List_Length(current, key, capacity);
+    for (std::size_t i = 0; i < cells.size() && !lost; ++i) {
+        if (top_row + static_cast<int>(i) > end) {
+            lost = std::any_of(cells[i].begin(), cells[i].end(), [](const std::string& c) { return !Trim(c).empty(); });
+        }
+    }
+    if (!lost) {
+        return std::nullopt;
+    }
+    return L(E_Row) + std::to_string(end + 1) + L(E_Comma) + Title(table, key) + L(E_Key_Blank);
+}
+
+std::string_view Without_Final_Line_Ends(std::string_view text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+} // namespace
+
+Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row, int left_column,
+                        const Table_Rows* current) {
     Block_Paste paste;
     Error_List errors;
     Prepared prepared = Prepare(text, errors, false);
@@ -830,6 +987,17 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
         }
         return paste;
     }
+    const auto finish = [&]() -> Block_Paste& {
+        if (paste.errors.empty() && current != nullptr) {
+            if (std::optional<std::string> lost = Lost_Below_End(table, *current, paste.cells, top_row, left_column)) {
+                paste.errors.push_back(std::move(*lost));
+            }
+        }
+        if (!paste.errors.empty()) {
+            paste.cells.clear();
+        }
+        return paste;
+    };
     // A certificate copied from a text editor is many lines without tabs or quotes: it belongs in
     // one cell, not in one row per line.
     if (table == Exchange_Table::Certificates && left_column == Cert_Col::Certificate &&
@@ -842,6 +1010,18 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
         } else {
             paste.cells.push_back({std::move(cell)});
         }
+        return finish();
+    }
+    // Counted before a cell is stored: a huge block of tabs would otherwise become millions of texts.
+    const std::string_view body = Without_Final_Line_Ends(prepared.text);
+    if (body.empty()) {
+        paste.errors.push_back(L(E_Empty_Clipboard));
+        return paste;
+    }
+    const Csv_Shape shape = Measure_Csv(body, '\t');
+    if (std::vector<std::string> fit = Block_Fit_Errors(table, shape.rows, shape.widest, top_row, left_column);
+        !fit.empty()) {
+        paste.errors = std::move(fit);
         return paste;
     }
     std::vector<Csv_Record> records;
@@ -866,20 +1046,8 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
     for (const Csv_Record& record : records) {
         width = std::max(width, record.fields.size());
     }
-    const int capacity = Exchange_Capacity(table);
-    const int fields = Exchange_Field_Count(table);
-    std::vector<std::string> fit;
-    if (top_row < 1 || top_row + height - 1 > capacity) {
-        fit.push_back(L(E_Block_Has) + std::to_string(height) + L(E_Rows_From) + std::to_string(top_row) +
-                      L(E_Room_For) + std::to_string(std::max(0, capacity - top_row + 1)));
-    }
-    const bool column_ok = left_column >= 1 && left_column <= fields;
-    if (!column_ok || left_column + static_cast<int>(width) - 1 > fields) {
-        fit.push_back(L(E_Block_Has) + std::to_string(width) + L(E_Columns_From) +
-                      (column_ok ? Title(table, left_column) : std::to_string(left_column)) + L(E_Room_For) +
-                      std::to_string(column_ok ? fields - left_column + 1 : 0));
-    }
-    if (!fit.empty()) {
+    if (std::vector<std::string> fit = Block_Fit_Errors(table, height, static_cast<long>(width), top_row, left_column);
+        !fit.empty()) {
         paste.errors = std::move(fit);
         return paste;
     }
@@ -899,10 +1067,7 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
     for (Exchange_Error& e : errors.Take()) {
         paste.errors.push_back(std::move(e.text));
     }
-    if (!paste.errors.empty()) {
-        paste.cells.clear();
-    }
-    return paste;
+    return finish();
 }
 
 // ---- files ----
@@ -962,7 +1127,9 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
     Configuration_Import out;
     const File_Stamp read_stamp = Stamp_File(Path_Join(folder, Exchange_File_Name(table)));
     out.before = Read_Configuration_Table(folder, table);
-    if (out.before.info.status == Xml_Load_Status::Unreadable) {
+    // A list read only in part would be saved without what could not be read: refused, as export
+    // refuses it. (The windows open such a file and keep a copy of it when they save.)
+    if (out.before.info.status == Xml_Load_Status::Unreadable || !out.before.info.complete) {
         out.unreadable = true;
         return out;
     }
@@ -971,7 +1138,6 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
     if (!out.result.ok() || (mode == Import_Mode::Append && out.result.imported == 0)) {
         return out;
     }
-    const bool keep_backup = !out.before.info.complete;
     const std::string& path = out.before.xml_path;
     if (before_write) {
         before_write();
@@ -988,16 +1154,16 @@ Configuration_Import Import_Into_Configuration(const std::string& folder, Exchan
         S7_Protocol_Data data;
         (is_read ? data.Read : data.Write).swap(out.result.rows);
         (is_read ? data.Write : data.Read).swap(out.before.other_list);
-        out.saved = Save_S7_Protocol_File(path, data, keep_backup);
+        out.saved = Save_S7_Protocol_File(path, data, false);
         (is_read ? data.Read : data.Write).swap(out.result.rows);
         (is_read ? data.Write : data.Read).swap(out.before.other_list);
         break;
     }
     case Exchange_Table::Variables:
-        out.saved = Save_IEC61850_Variables_File(path, out.result.rows, keep_backup);
+        out.saved = Save_IEC61850_Variables_File(path, out.result.rows, false);
         break;
     case Exchange_Table::Certificates:
-        out.saved = Save_TLS_Known_Cert_File(path, out.result.rows, keep_backup);
+        out.saved = Save_TLS_Known_Cert_File(path, out.result.rows, false);
         break;
     }
     out.written = out.saved.ok;

@@ -83,6 +83,7 @@ struct Import_Result {
     // What prevents reading: encoding, quoting, header, values, blank end-of-list cells, too
     // many rows. In line order, at most Max_Listed_Errors and one line that counts the rest.
     std::vector<Exchange_Error> errors;
+    int error_count = 0; // every error found, the unlisted ones included
     // The table's check over every enabled row of the result (for the S7comm lists both lists
     // together, for the ten-connection rule), in the window's order. Computed also when there
     // are errors, over the rows that could be read, so that all is listed at once.
@@ -118,11 +119,14 @@ struct Block_Paste {
 };
 
 // Parses a tab-separated block (no header line; CRLF, LF or CR between rows; quoted cells as
-// spreadsheets quote them) for pasting at (top_row, left_column) of a table, both 1-based. The
-// end-of-list rule does not apply: the window's OK check does that. A certificate copied from a
-// text editor ("-----BEGIN ..." on many lines, no tab, no quote) pasted into the Certificate
-// column is one cell, as typed.
-Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row, int left_column);
+// spreadsheets quote them) for pasting at (top_row, left_column) of a table, both 1-based. A
+// block larger than the table's room is refused before its cells are stored. current, when
+// given, is the table as it stands: a block that would put a value below the end of the list
+// (a blank key row above it) or whose blank key cell would cut the list short is refused, since
+// OK would not save those rows. A certificate copied from a text editor ("-----BEGIN ..." on many
+// lines, no tab, no quote) pasted into the Certificate column is one cell, as typed.
+Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row, int left_column,
+                        const Table_Rows* current = nullptr);
 
 // ---- files ----
 
@@ -142,7 +146,7 @@ Configuration_Table Read_Configuration_Table(const std::string& folder, Exchange
 struct Configuration_Import {
     Configuration_Table before; // what the file held; before.info tells whether it was read completely
     Import_Result result;
-    bool unreadable = false;   // the XML file could not be read at all: nothing was imported
+    bool unreadable = false;   // the XML file could not be read completely: nothing was imported
     bool written = false;      // the XML file was replaced
     bool changed_meanwhile = false; // the XML file changed between the read and the write: not written
     Table_Save_Result saved;   // of the write, when one was tried (a backup kept, or why it failed)
@@ -150,10 +154,11 @@ struct Configuration_Import {
 
 // The import of the command-line tool: reads the configuration's XML file, imports bytes into
 // its table and, only when there is no error and no fault, writes the file as the window's OK
-// does (Save_*_File: atomic, keeping a copy of a file that was not read completely). The other
-// list of S7_Protocol.xml stays as it was. Appending no row writes nothing. A file that another
-// program changed after it was read is not overwritten (changed_meanwhile); before_write, when
-// given, runs just before that last look (tests change the file there).
+// does (Save_*_File: atomic). An XML file that cannot be read completely (not well-formed, a
+// section missing) is not imported into: nothing is written. The other list of S7_Protocol.xml
+// stays as it was. Appending no row writes nothing. A file that another program changed after it
+// was read is not overwritten (changed_meanwhile); before_write, when given, runs just before
+// that last look (tests change the file there).
 Configuration_Import Import_Into_Configuration(const std::string& folder, Exchange_Table table, std::string_view bytes,
                                                Import_Mode mode, char decimal_separator,
                                                const std::function<void()>& before_write = {});

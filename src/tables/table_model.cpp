@@ -10,6 +10,8 @@ namespace {
 // A faulty cell, and a cell that contains the text looked for: light, so the text stays readable.
 const QColor Mark_Colour(255, 180, 180);
 const QColor Found_Colour(255, 236, 130);
+// A row that will not be saved: grey-blue, unlike any column's own colour or a fault.
+const QColor After_End_Colour(205, 210, 228);
 
 QString To_Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -97,6 +99,29 @@ QString Table_Model::Mark_Text(int col, int row) const {
     return mark_texts_[static_cast<std::size_t>(mark_of_cell_[Mark_Slot(col, row)])];
 }
 
+void Table_Model::Set_Rows_After_End(std::vector<int> rows, const QString& tooltip) {
+    std::sort(rows.begin(), rows.end());
+    if (rows == after_end_ && tooltip == after_end_tip_) {
+        return;
+    }
+    // Repaint from the first row that was or is marked to the last.
+    int first = grid_.Row_Count();
+    int last = 0;
+    for (const std::vector<int>* set : {&after_end_, &rows}) {
+        if (!set->empty()) {
+            first = std::min(first, set->front());
+            last = std::max(last, set->back());
+        }
+    }
+    after_end_ = std::move(rows);
+    after_end_tip_ = tooltip;
+    Rows_Changed(first, last);
+}
+
+bool Table_Model::Is_After_End(int row) const {
+    return std::binary_search(after_end_.begin(), after_end_.end(), row);
+}
+
 void Table_Model::Set_Find_Text(const QString& text) {
     if (text == find_text_) {
         return;
@@ -180,11 +205,17 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
         if (!find_text_.isEmpty() && Cell_Contains(col, row, find_text_)) {
             return Found_Colour;
         }
+        if (col >= 1 && Is_After_End(row)) {
+            return After_End_Colour;
+        }
         const QColor& colour = backgrounds_[static_cast<std::size_t>(col)];
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
     case Qt::ToolTipRole:
-        return Has_Mark(col, row) ? QVariant(Mark_Text(col, row)) : QVariant();
+        if (Has_Mark(col, row)) {
+            return Mark_Text(col, row);
+        }
+        return Is_After_End(row) ? QVariant(after_end_tip_) : QVariant();
     default:
         return {};
     }

@@ -47,6 +47,12 @@ public:
     QString Mark_Text(int col, int row) const;
     int Mark_Count() const { return static_cast<int>(mark_texts_.size()); }
 
+    // Rows below the end of the list that hold something, which no save keeps: a background of
+    // their own and the tooltip given (which says where the list ends). Replaces the earlier set.
+    void Set_Rows_After_End(std::vector<int> rows, const QString& tooltip);
+    bool Is_After_End(int row) const;
+    int Rows_After_End_Count() const { return static_cast<int>(after_end_.size()); }
+
     // Cells that contain the text, letter case ignored, are highlighted; an empty text none.
     void Set_Find_Text(const QString& text);
     const QString& Find_Text() const { return find_text_; }
@@ -79,6 +85,8 @@ private:
     std::vector<int> mark_of_cell_; // per cell, an index into mark_texts_ or -1
     std::vector<QString> mark_texts_;
     QString find_text_;
+    std::vector<int> after_end_; // sorted grid rows
+    QString after_end_tip_;
 };
 
 } // namespace qm::gui

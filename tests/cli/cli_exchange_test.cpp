@@ -135,7 +135,7 @@ TEST_F(CliExchange, AFaultyFileChangesNothingAndNamesEveryBadLine) {
     EXPECT_EQ(r.err, bad + ": line 3: Type: \"Integer\" is not an item of its list: Int, Float, Digital (Bit)\n" +
                          bad + ": line 5: Error row 3!! Length must be between 1 and 4\n" + bad +
                          ": line 6: Error row 4!! Molt. Factor must be a valid Float\n"
-                         "Nothing was imported and the configuration file was not changed: 1 errors and 2 faults\n");
+                         "Nothing was imported and the configuration file was not changed: 1 error and 2 faults\n");
     EXPECT_EQ(Slurp(config_ / "IEC61850_Variables.xml"), before);
     EXPECT_EQ(Config_Files(), files);
 }
@@ -155,6 +155,40 @@ TEST_F(CliExchange, AppendAddsAfterTheListAndKeepsTheOtherList) {
     const Run_Result read = Cli("export " + Config() + " s7-read --separator ';'");
     EXPECT_NE(read.out.find("\r\nY;127.0.0.1;102;S71500;0;0;Int;DB;1;Inputs (I);0;0;100;7;0;;;\r\n"), std::string::npos)
         << read.out;
+}
+
+// What a refused import leaves: every file of the configuration as it was, byte for byte.
+TEST_F(CliExchange, RefusedImportsLeaveEveryFileAsItWas) {
+    const auto snapshot = [this] {
+        std::vector<std::string> contents;
+        for (const std::string& name : Config_Files()) {
+            contents.push_back(name + "\n" + Slurp(config_ / name));
+        }
+        return contents;
+    };
+    // One Windows-1252 byte among UTF-8 text.
+    Put("mixed.csv", "Certificate,Mnemonic\r\nA,F\xC3\xBCr\r\nB,F\xFCr\r\n");
+    const std::vector<std::string> before = snapshot();
+    const Run_Result mixed = Cli("import " + Config() + " certificates " + File("mixed.csv"));
+    EXPECT_EQ(mixed.code, 1);
+    EXPECT_NE(mixed.err.find("mixed.csv: line 3: the file is UTF-8, but"), std::string::npos) << mixed.err;
+    EXPECT_NE(mixed.err.find(": 1 error and 0 faults\n"), std::string::npos) << mixed.err;
+    EXPECT_EQ(snapshot(), before);
+
+    // A list file cut short: importing into it would save the list without what was lost.
+    const std::string xml = Slurp(config_ / "S7_Protocol.xml");
+    const std::string truncated = xml.substr(0, xml.find("<S7_Protocol_Write>"));
+    Put("My Config/S7_Protocol.xml", truncated);
+    const std::vector<std::string> cut = snapshot();
+    Put("rule.csv", "PLC_Address,PLC_Port\r\n127.0.0.1,102\r\n");
+    for (const char* table : {"s7-read", "s7-write"}) {
+        const Run_Result r = Cli("import " + Config() + " " + table + " " + File("rule.csv") + " --append");
+        EXPECT_EQ(r.code, 2) << table;
+        EXPECT_NE(r.err.find("S7_Protocol.xml: the list file could not be read completely, so nothing was imported"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(snapshot(), cut) << table;
+    }
 }
 
 TEST_F(CliExchange, UnreadableInputIsRefusedWithItsName) {

@@ -369,6 +369,7 @@ private slots:
         QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
         QCOMPARE(messages.Messages().size(), 1);
         QCOMPARE(messages.Messages().first().kind, Message_Kind::Choice);
+        QCOMPARE(messages.Messages().first().default_choice, 1); // Append, which loses nothing
         QCOMPARE(Row_Of(w.ACG_S7_Read, 1), Read_Row);
 
         messages.Set_Choice(1); // Append
@@ -393,8 +394,9 @@ private slots:
         chosen = bad;
         QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
         QCOMPARE(messages.Messages().last().kind, Message_Kind::Error);
-        QVERIFY2(messages.Messages().last().details.contains(QStringLiteral("Colour")),
-                 qPrintable(messages.Messages().last().details));
+        // The reason is in the box itself, not only behind its details button.
+        QVERIFY2(messages.Messages().last().text.contains(QStringLiteral("line 1: the table has no column \"Colour\"")),
+                 qPrintable(messages.Messages().last().text));
         QCOMPARE(Address(1), std::string("127.0.0.5"));
 
         // Nothing reached the file; OK saves the imported rule as a typed one.
@@ -433,8 +435,69 @@ private slots:
         QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(messages.Messages().size(), 1);
         QCOMPARE(messages.Messages().first().kind, Message_Kind::Error);
-        QVERIFY(messages.Messages().first().details.contains(QStringLiteral("nope")));
+        QVERIFY(messages.Messages().first().text.contains(QStringLiteral("nope")));
         QCOMPARE(table->grid().Text(2, 4), std::string());
+
+        // Below the end of the list (rows 1 to 3): refused with the row whose blank address ends it.
+        messages.Clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("lost\r\n"));
+        table->Set_Current_Cell(S7_Read_Col::Mnemonic, 6);
+        QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(messages.Messages().size(), 1);
+        QVERIFY2(messages.Messages().first().text.contains(QStringLiteral("row 4, PLC Address is empty")),
+                 qPrintable(messages.Messages().first().text));
+        QCOMPARE(table->grid().Text(S7_Read_Col::Mnemonic, 6), std::string());
+        w.reject();
+    }
+
+    // A row below the end of a list is not saved by OK; it is marked and counted beforehand.
+    void rowsAfterTheEndOfTheListAreMarked() {
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        Open(w);
+        Grid_View* table = w.ACG_S7_Read;
+        Set_Row(table, 1, Read_Row);
+        QVERIFY(!w.L_Faults->text().contains(QStringLiteral("not saved")));
+        // Typed into row 3 while row 2 has no PLC Address.
+        QVERIFY(table->Model()->setData(table->Model()->Cell_Index(S7_Read_Col::Mnemonic, 3), QStringLiteral("orphan"),
+                                        Qt::EditRole));
+        QVERIFY(table->Model()->Is_After_End(3));
+        QVERIFY(!table->Model()->Is_After_End(1));
+        QVERIFY(!table->Model()->Is_After_End(2)); // empty: nothing is lost there
+        const QModelIndex cell = table->Model()->Cell_Index(S7_Read_Col::PLC_Port, 3);
+        QCOMPARE(table->Model()->data(cell, Qt::ToolTipRole).toString(),
+                 QStringLiteral("not saved: the list ends at row 1"));
+        QVERIFY(table->Model()->data(cell, Qt::BackgroundRole).value<QColor>() !=
+                table->Model()->data(table->Model()->Cell_Index(S7_Read_Col::PLC_Port, 2), Qt::BackgroundRole).value<QColor>());
+        QVERIFY2(w.L_Faults->text().endsWith(
+                     QStringLiteral("1 row after the end of the list is not saved: the list ends at row 1")),
+                 qPrintable(w.L_Faults->text()));
+        // Filling the gap takes the row into the list.
+        for (const int row : {2, 3}) {
+            QVERIFY(table->Model()->setData(table->Model()->Cell_Index(S7_Read_Col::PLC_Address, row),
+                                            QStringLiteral("127.0.0.3"), Qt::EditRole));
+        }
+        QVERIFY(!table->Model()->Is_After_End(3));
+        QVERIFY(!w.L_Faults->text().contains(QStringLiteral("not saved")));
+        w.reject();
+    }
+
+    // Export adds the chosen type's extension to a name typed without one.
+    void exportAddsTheExtensionOfTheChosenType() {
+        Message_Recorder messages;
+        const QString base = dir_.path() + QStringLiteral("/rules");
+        Grid_Window::Set_File_Chooser([&base](QWidget*, bool, const QStringList&, int* filter) {
+            *filter = 2; // tab-separated
+            return base;
+        });
+        S7_Protocol_Window w;
+        Open(w);
+        Set_Row(w.ACG_S7_Read, 1, Read_Row);
+        QTest::mouseClick(w.Btn_Export, Qt::LeftButton);
+        QVERIFY(messages.Messages().isEmpty());
+        QVERIFY(File_Text((base + QStringLiteral(".tsv")).toStdString()).find("Enable\tPLC_Address\t") != std::string::npos);
+        QVERIFY(!QFileInfo::exists(base));
+        Grid_Window::Set_File_Chooser({});
         w.reject();
     }
 

@@ -104,6 +104,11 @@ TEST_P(Import_Cases, ReadsWhatSpreadsheetsWrite) {
 
 const std::string Cert_Head = "Certificate,Mnemonic\r\n";
 const std::string No_Check_Word = "\" is not a check-box value: use Y or N (or 1/0, TRUE/FALSE, yes/no)";
+const std::string Nul_Bytes =
+    "the file holds NUL bytes: it is not a text file, or it is UTF-16 without a byte-order mark";
+const std::string Stray_Quote =
+    "a quote in a field that does not begin with a quote, or text after a closing quote (a field that holds quotes "
+    "is enclosed in quotes and each quote is doubled)";
 const std::string Lost_Rows =
     " is empty: a list ends at its first row without it, so this row and the rows after it would be lost";
 
@@ -202,7 +207,26 @@ INSTANTIATE_TEST_SUITE_P(
         Import_Case{"BlankLinesOnly", Exchange_Table::Variables, "\xEF\xBB\xBF\r\n , \r\n", {},
                     {"The file is empty: it needs a header line that names the columns"}},
         Import_Case{"NulBytesWithoutByteOrderMark", Exchange_Table::Variables, std::string("N\0a\0m\0e\0", 8), {},
-                    {"the file holds NUL bytes: it is not a text file, or it is UTF-16 without a byte-order mark"}},
+                    {"line 1: " + Nul_Bytes}},
+        Import_Case{"NulBytesAfterAByteOrderMark", Exchange_Table::Certificates,
+                    "\xEF\xBB\xBF" + Cert_Head + std::string("A\0B,x\r\n", 7), {}, {"line 2: " + Nul_Bytes}},
+        // One cp1252 byte among UTF-8 text: neither reading is right for the whole file.
+        Import_Case{"MixedUtf8AndWindows1252", Exchange_Table::Certificates,
+                    Cert_Head + "A,F\xC3\xBCll\r\nB,F\xFCll\r\n", {},
+                    {"line 3: the file is UTF-8, but this line holds a byte that is not UTF-8 (part of the file was "
+                     "saved in another encoding); save the whole file as UTF-8"}},
+        Import_Case{"Windows1252UndefinedByte", Exchange_Table::Certificates, Cert_Head + "A,x\r\nB,\xFC\x9D\r\n", {},
+                    {"line 3: the file is not UTF-8, and this line holds the byte 0x9D, which Windows-1252 does not "
+                     "define; save the file as UTF-8"}},
+        Import_Case{"BlankEnableInACellOrAShortLine", Exchange_Table::S7_Read,
+                    "PLC_Address,Swap,Enable\r\n1.1.1.1,,Y\r\n1.1.1.2,Y, \r\n1.1.1.3,N\r\n", {},
+                    {"line 3: Enable must be Y or N; the cell is empty", "line 4: Enable must be Y or N; the cell is empty"}},
+        Import_Case{"BlankCertificateEnable", Exchange_Table::Certificates, "Enable,Certificate\r\n,A\r\n", {},
+                    {"line 2: Enable must be Y or N; the cell is empty"}},
+        // A quote inside a certificate that runs over lines: one error, on the quote's own line.
+        Import_Case{"StrayQuoteInsideAMultiLineCertificate", Exchange_Table::Certificates,
+                    Cert_Head + "\"-----BEGIN\r\nMIIB\r\nab\"cd\r\n-----END\",m\r\nok,z\r\n", {},
+                    {"line 4: " + Stray_Quote}},
         Import_Case{"BrokenUtf16", Exchange_Table::Certificates,
                     Utf16("Certificate\r\nA\r\n", false) + std::string("\x00\xD8", 2), {},
                     {"line 3: the file starts with a UTF-16 byte-order mark but is not valid UTF-16"}},
@@ -313,14 +337,15 @@ TEST_F(Exchange, MessagesComeFromTheCurrentLanguage) {
 Table_Rows Tricky_Rows(Exchange_Table table) {
     Table_Rows rows = Empty_Table(table);
     const int fields = Exchange_Field_Count(table);
-    for (int r = 0; r < 3; ++r) {
+    for (int r = 0; r < 5; ++r) {
         Table_Row& row = rows[static_cast<std::size_t>(r)];
         for (int c = 1; c <= fields; ++c) {
             std::string& cell = row[static_cast<std::size_t>(c - 1)];
             const std::string attribute(Exchange_Attribute(table, c));
             if (attribute == "Enable" || attribute == "Swap" || attribute == "SwapWord" || attribute == "ReadOnly" ||
                 attribute == "OnChange" || attribute == "OnCMD") {
-                cell = r == 1 ? "N" : (r == 2 && table != Exchange_Table::Certificates ? "" : "Y");
+                // Enable is never empty in a list that can be imported; the others may be.
+                cell = r == 1 ? "N" : (r == 2 && attribute != "Enable" ? "" : "Y");
             } else if (attribute == "PLC_Type") {
                 cell = r == 2 ? "" : "S71200";
             } else if (attribute == "Data_Type" || attribute == "Type") {
@@ -330,14 +355,15 @@ Table_Rows Tricky_Rows(Exchange_Table table) {
             } else if (attribute == "PLC_Area") {
                 cell = "Direct peripheral access (P)";
             } else if (attribute == "PLC_Bit" || attribute == "Bit" || attribute == "StartBit") {
-                cell = std::to_string(r + 5);
+                cell = std::to_string((r + 5) % 8);
             } else if (attribute == "Position" && table != Exchange_Table::Variables) {
                 cell = "1499";
             } else if (attribute == "Conversion") {
                 cell = "Float to Int";
             } else {
+                // Texts a spreadsheet would take as a formula come back as they were.
                 const std::string hard[] = {" lead, \"quoted\"; trail\t", "line\r\nbreak\nand \xC3\xA4\xE2\x82\xAC",
-                                            "0x66"};
+                                            "0x66", "=1+2;", "'-----BEGIN "};
                 cell = hard[r] + std::to_string(c);
             }
         }
@@ -365,6 +391,59 @@ INSTANTIATE_TEST_SUITE_P(EveryTable, Round_Trip,
                          testing::Combine(testing::Values(Exchange_Table::S7_Read, Exchange_Table::S7_Write,
                                                           Exchange_Table::Variables, Exchange_Table::Certificates),
                                           testing::Values(',', ';', '\t')));
+
+TEST_F(Exchange, FormulaTextsGoOutMarkedAsTextAndComeBackExactly) {
+    Table_Rows rows = Empty_Table(Exchange_Table::Certificates);
+    const std::vector<std::string> texts = {"=1+2", "-----BEGIN CERTIFICATE-----", "@SUM(A1)", "+49 30", "'=x",
+                                            "'plain", "\tlead", "\rcr", "a=b", "''"};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        rows[i] = {"Y", "c" + std::to_string(i), texts[i]};
+    }
+    const std::string file = Export_Table(Exchange_Table::Certificates, rows, ',');
+    EXPECT_NE(file.find("\r\nY,c0,'=1+2\r\nY,c1,'-----BEGIN CERTIFICATE-----\r\nY,c2,'@SUM(A1)\r\nY,c3,'+49 30\r\n"
+                        "Y,c4,''=x\r\nY,c5,'plain\r\nY,c6,'\tlead\r\nY,c7,\"'\rcr\"\r\nY,c8,a=b\r\nY,c9,''\r\n"),
+              std::string::npos)
+        << file;
+    const Import_Result back = Import_Table(Exchange_Table::Certificates, file, Import_Mode::Replace,
+                                            Empty_Table(Exchange_Table::Certificates));
+    ASSERT_TRUE(back.ok()) << Texts(back).front();
+    EXPECT_EQ(back.rows, rows);
+    // The clipboard the same way: a spreadsheet pasting the block gets text, not formulas.
+    const std::string block = Export_Selection(rows, 1, 2, 3, 3);
+    EXPECT_EQ(block, "'=1+2\r\n'-----BEGIN CERTIFICATE-----\r\n");
+    EXPECT_EQ(Parse_Block(Exchange_Table::Certificates, block, 1, 3).cells,
+              (std::vector<std::vector<std::string>>{{"=1+2"}, {"-----BEGIN CERTIFICATE-----"}}));
+}
+
+TEST_F(Exchange, EveryErrorIsCountedAndAValueIsRefusedOnce) {
+    // 512 rules with three bad values each: more errors than are listed.
+    std::string csv = "PLC_Address,Swap,PLC_Type,Position\r\n";
+    for (int i = 0; i < 512; ++i) {
+        csv += "1.1.1.1,X,S7-300,1500\r\n";
+    }
+    const Import_Result many =
+        Import_Table(Exchange_Table::S7_Read, csv, Import_Mode::Replace, Empty_Table(Exchange_Table::S7_Read));
+    EXPECT_EQ(many.error_count, 1536);
+    ASSERT_EQ(many.errors.size(), static_cast<std::size_t>(Max_Listed_Errors) + 1);
+    EXPECT_EQ(many.errors.back().text, "... and 536 more errors, not listed");
+
+    std::string one_more = "PLC_Address,Swap,PLC_Type\r\n";
+    for (int i = 0; i < 500; ++i) {
+        one_more += "1.1.1.1,X,S7-300\r\n";
+    }
+    one_more += "1.1.1.1,X,S7300\r\n";
+    const Import_Result singular = Import_Table(Exchange_Table::S7_Read, one_more, Import_Mode::Replace,
+                                                Empty_Table(Exchange_Table::S7_Read));
+    EXPECT_EQ(singular.error_count, 1001);
+    EXPECT_EQ(singular.errors.back().text, "... and 1 more error, not listed");
+
+    // A Position the file cannot hold is an error; the check does not name the same cell again.
+    const Import_Result position = Import_Table(
+        Exchange_Table::S7_Read, S7_Head + "Y,127.0.0.1,102,S7300,0,2,Int,DB,1,Inputs (I),0,0,100,1500,0,N,N,m\r\n",
+        Import_Mode::Replace, Empty_Table(Exchange_Table::S7_Read));
+    EXPECT_EQ(Texts(position), std::vector<std::string>{"line 2: Position: \"1500\" is not a position from 0 to 1499"});
+    EXPECT_TRUE(position.faults.empty()) << position.faults.front().text;
+}
 
 TEST_F(Exchange, ExportIsWhatTheWindowSaves) {
     Table_Rows rows = Empty_Table(Exchange_Table::Certificates);
@@ -402,12 +481,47 @@ TEST_F(Exchange, BlockPastesWithTheImportsValueRules) {
               std::vector<std::string>{"The clipboard holds no text to paste"});
 }
 
+TEST_F(Exchange, BlockThatNoSaveWouldKeepIsRefused) {
+    Table_Rows current = Empty_Table(Exchange_Table::Certificates);
+    current[0] = {"Y", "A", ""};
+    current[1] = {"Y", "B", ""};
+    current[2] = {"N", "C", ""};
+    const auto paste = [&](std::string_view text, int row, int column) {
+        return Parse_Block(Exchange_Table::Certificates, text, row, column, &current);
+    };
+    const std::string lost = "row 4, Certificate" + Lost_Rows;
+    // Rows 1 to 3 are the list: anything from row 5 on would be dropped by OK.
+    EXPECT_EQ(paste("D\tm\r\n", 5, 2).errors, std::vector<std::string>{lost});
+    EXPECT_EQ(paste("m\r\n", 5, 3).errors, std::vector<std::string>{lost});
+    // A blank key row inside the block ends the list there.
+    EXPECT_EQ(paste("D\r\n\r\nF\r\n", 4, 2).errors, std::vector<std::string>{"row 5, Certificate" + Lost_Rows});
+    // A blank key pasted over the list would cut it short.
+    EXPECT_EQ(paste("\tx\r\n", 2, 2).errors, std::vector<std::string>{"row 2, Certificate" + Lost_Rows});
+    // Right after the list, and inside it, is fine; so is an empty cell below the end.
+    EXPECT_TRUE(paste("D\tm\r\nE\tn\r\n", 4, 2).ok());
+    EXPECT_TRUE(paste("m\r\nn\r\n\r\n", 2, 3).ok());
+    EXPECT_EQ(paste("N\r\n", 2, 1).cells, (std::vector<std::vector<std::string>>{{"N"}}));
+    // An empty Enable in a block is refused as in a file.
+    EXPECT_EQ(paste("\tD\r\n", 4, 1).errors, std::vector<std::string>{"row 4, Enable must be Y or N; the cell is empty"});
+}
+
+TEST_F(Exchange, HugeBlockIsRefusedBeforeItsCellsAreStored) {
+    std::string block;
+    for (int i = 0; i < 4 * 1024 * 1024; ++i) {
+        block += "\t\n";
+    }
+    EXPECT_EQ(Parse_Block(Exchange_Table::Certificates, block, 1, 2).errors,
+              std::vector<std::string>{"The block has 4194304 rows, but from row 1 the table has room for 10"});
+    EXPECT_EQ(Parse_Block(Exchange_Table::S7_Read, std::string(1000, '\t') + "\n", 1, 1).errors,
+              std::vector<std::string>{"The block has 1001 columns, but from column Enable the table has room for 18"});
+}
+
 TEST_F(Exchange, CopiedSelectionPastesBackWithLineBreaksAndEmptyCells) {
     Table_Rows rows = Empty_Table(Exchange_Table::Certificates);
     rows[0] = {"N", "-----BEGIN\r\nMIIB\r\n-----END", "tab\there"};
     rows[1] = {"Y", "", "\"quoted\""};
     const std::string block = Export_Selection(rows, 1, 2, 1, 3);
-    EXPECT_EQ(block, "N\t\"-----BEGIN\r\nMIIB\r\n-----END\"\t\"tab\there\"\r\nY\t\t\"\"\"quoted\"\"\"\r\n");
+    EXPECT_EQ(block, "N\t\"'-----BEGIN\r\nMIIB\r\n-----END\"\t\"tab\there\"\r\nY\t\t\"\"\"quoted\"\"\"\r\n");
     const Block_Paste back = Parse_Block(Exchange_Table::Certificates, block, 4, 1);
     ASSERT_TRUE(back.ok()) << back.errors.front();
     EXPECT_EQ(back.cells, (std::vector<std::vector<std::string>>{rows[0], rows[1]}));
@@ -462,26 +576,39 @@ TEST_F(Exchange, ConfigurationImportNeverOverwritesAChangeMadeMeanwhile) {
     EXPECT_FALSE(raced.written);
     EXPECT_EQ(test::Slurp(xml), theirs);
 
+    ASSERT_TRUE(Save_S7_Protocol_File(xml, Reset_S7_Protocol(), false));
     const Configuration_Import calm = Import_Into_Configuration(
         dir.Path(), Exchange_Table::S7_Read, S7_Head + S7_Line("127.0.0.1", "102"), Import_Mode::Replace, '.', [] {});
     EXPECT_FALSE(calm.changed_meanwhile);
     EXPECT_TRUE(calm.written) << calm.saved.message;
 }
 
-TEST_F(Exchange, ConfigurationImportKeepsACopyOfAFileNotReadCompletely) {
-    test::Temp_Dir dir;
-    const std::string xml = dir.File("TLS_Known_Cert.xml");
-    const std::string broken = "<TLS_Server_Known_Cert><row Enable=\"Y\" Certificate=\"c\"/><row";
-    test::Put(xml, broken);
-    const Configuration_Import done =
-        Import_Into_Configuration(dir.Path(), Exchange_Table::Certificates, Cert_Head + "new\r\n", Import_Mode::Append, '.');
-    ASSERT_TRUE(done.written) << done.saved.message;
-    EXPECT_FALSE(done.before.info.complete);
-    ASSERT_FALSE(done.saved.backup_path.empty());
-    EXPECT_EQ(test::Slurp(done.saved.backup_path), broken);
-    const Table_Read_Result back = Read_TLS_Known_Cert_File(xml);
-    EXPECT_EQ(back.rows[0][1], "c");
-    EXPECT_EQ(back.rows[1][1], "new");
+TEST_F(Exchange, ConfigurationImportRefusesAFileNotReadCompletely) {
+    struct Case {
+        Exchange_Table table;
+        const char* file;
+        std::string bytes;
+    };
+    const std::vector<Case> cases = {
+        {Exchange_Table::Certificates, "TLS_Known_Cert.xml",
+         "<TLS_Server_Known_Cert><row Enable=\"Y\" Certificate=\"c\"/><row"},
+        // Truncated after the read list: the write list would be saved empty.
+        {Exchange_Table::S7_Read, "S7_Protocol.xml",
+         "<S7_Protocol><S7_Protocol_Read><row Enable=\"Y\" PLC_Address=\"127.0.0.1\"/></S7_Protocol_Read>"},
+        {Exchange_Table::S7_Write, "S7_Protocol.xml", "<S7_Protocol><S7_Protocol_Read/></S7_Protocol>"},
+    };
+    for (const Case& c : cases) {
+        test::Temp_Dir dir;
+        const std::string xml = dir.File(c.file);
+        test::Put(xml, c.bytes);
+        const Configuration_Import done =
+            Import_Into_Configuration(dir.Path(), c.table, "Certificate,PLC_Address\r\nnew,127.0.0.2\r\n",
+                                      Import_Mode::Append, '.');
+        EXPECT_TRUE(done.unreadable) << c.bytes;
+        EXPECT_FALSE(done.written);
+        EXPECT_EQ(test::Slurp(xml), c.bytes);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "no copy, no new file";
+    }
 }
 
 TEST_F(Exchange, FilesThatCannotBeImportedSaySo) {

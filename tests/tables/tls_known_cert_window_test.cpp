@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -255,6 +256,23 @@ private slots:
         QVERIFY2(messages.Last_Text().contains(QString::fromStdString(gone)), qPrintable(messages.Last_Text()));
         QVERIFY(w.isVisible());
         QCOMPARE(w.ASG->grid().Text(3, 1), std::string("typed"));
+        w.reject();
+    }
+
+    // The certificate window has no check, but a row after the end of its list is counted all the same.
+    void rowAfterTheEndIsCountedWithoutACheck() {
+        TLS_Known_Cert_Window w;
+        Open(w);
+        QVERIFY(w.L_Faults->isHidden());
+        Set_Cell(w.ASG, 3, 2, "description of a certificate not typed yet");
+        QVERIFY(w.ASG->Model()->Is_After_End(2));
+        QVERIFY(!w.L_Faults->isHidden());
+        QCOMPARE(w.L_Faults->text(),
+                 QStringLiteral("1 row after the end of the list is not saved: the list ends at row 0"));
+        Set_Cell(w.ASG, 2, 1, Cert_A);
+        Set_Cell(w.ASG, 2, 2, Cert_B);
+        QVERIFY(!w.ASG->Model()->Is_After_End(2));
+        QVERIFY(w.L_Faults->isHidden());
         w.reject();
     }
 

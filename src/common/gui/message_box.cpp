@@ -65,6 +65,9 @@ int Show(QWidget* parent, const Message& message) {
         if (!buttons.isEmpty()) {
             box.setEscapeButton(buttons.last());
         }
+        if (message.default_choice >= 0 && message.default_choice < buttons.size()) {
+            box.setDefaultButton(buttons[message.default_choice]);
+        }
         box.exec();
         const auto at = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
         return at < 0 ? static_cast<int>(message.choices.size()) - 1 : static_cast<int>(at);
@@ -91,8 +94,8 @@ bool Ask_Yes_No(QWidget* parent, const QString& text) {
     return Show(parent, Message{Message_Kind::Question, text, {}, {}}) != 0;
 }
 
-int Ask_Choice(QWidget* parent, const QString& text, const QStringList& choices) {
-    return Show(parent, Message{Message_Kind::Choice, text, {}, choices});
+int Ask_Choice(QWidget* parent, const QString& text, const QStringList& choices, int default_choice) {
+    return Show(parent, Message{Message_Kind::Choice, text, {}, choices, default_choice});
 }
 
 void Set_Message_Handler(Message_Handler handler) {

@@ -19,6 +19,7 @@ struct Message {
     QString text;
     QString details;     // a list shown behind the box's details button; empty for none
     QStringList choices; // the buttons of a Choice
+    int default_choice = -1; // the choice Enter presses; -1 for the box's own
 };
 
 // Modal box with the error icon and one OK button; details, when given, behind its details button.
@@ -30,8 +31,9 @@ void Show_Warning(QWidget* parent, const QString& text, const QString& details =
 // Modal question with Yes and No; true for Yes.
 bool Ask_Yes_No(QWidget* parent, const QString& text);
 // Modal question with one button per choice; the index of the one pressed. The last choice is
-// the one Escape and the title bar's close button press (a Cancel).
-int Ask_Choice(QWidget* parent, const QString& text, const QStringList& choices);
+// the one Escape and the title bar's close button press (a Cancel); default_choice, when given,
+// the one Enter presses.
+int Ask_Choice(QWidget* parent, const QString& text, const QStringList& choices, int default_choice = -1);
 
 // Replaces the real boxes: the handler sees every message and, for a question, returns the answer
 // (1 Yes, 0 No; for a choice its index). An empty handler restores the real boxes.
