@@ -10,6 +10,7 @@ namespace {
 // A faulty cell, and a cell that contains the text looked for: light, so the text stays readable.
 const QColor Mark_Colour(255, 180, 180);
 const QColor Found_Colour(255, 236, 130);
+const QColor Warning_Colour(255, 214, 153);
 
 QString To_Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -97,6 +98,26 @@ QString Table_Model::Mark_Text(int col, int row) const {
     return mark_texts_[static_cast<std::size_t>(mark_of_cell_[Mark_Slot(col, row)])];
 }
 
+void Table_Model::Set_Warnings(const std::vector<Mark>& warnings) {
+    std::map<std::size_t, QString> next;
+    for (const Mark& warning : warnings) {
+        if (grid_.Is_Cell(warning.col, warning.row) && grid_.Is_Data_Row(warning.row)) {
+            next.emplace(Mark_Slot(warning.col, warning.row), warning.text);
+        }
+    }
+    if (next == warnings_) {
+        return;
+    }
+    warnings_ = std::move(next);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
+}
+
+bool Table_Model::Has_Warning(int col, int row) const {
+    return grid_.Is_Cell(col, row) && warnings_.count(Mark_Slot(col, row)) > 0;
+}
+
 void Table_Model::Set_Find_Text(const QString& text) {
     if (text == find_text_) {
         return;
@@ -108,7 +129,8 @@ void Table_Model::Set_Find_Text(const QString& text) {
 }
 
 bool Table_Model::Cell_Contains(int col, int row, const QString& text) const {
-    if (text.isEmpty() || !grid_.Is_Cell(col, row) || !grid_.Is_Data_Row(row) || Is_Check(col, row)) {
+    // The row numbers are no content: "511" must find a value, not row 511.
+    if (text.isEmpty() || col < 1 || !grid_.Is_Cell(col, row) || !grid_.Is_Data_Row(row) || Is_Check(col, row)) {
         return false;
     }
     return To_Q(grid_.Text(col, row)).contains(text, Qt::CaseInsensitive);
@@ -177,6 +199,9 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
         if (Has_Mark(col, row)) {
             return Mark_Colour;
         }
+        if (Has_Warning(col, row)) {
+            return Warning_Colour;
+        }
         if (!find_text_.isEmpty() && Cell_Contains(col, row, find_text_)) {
             return Found_Colour;
         }
@@ -184,7 +209,10 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
         return colour.isValid() ? QVariant(colour) : QVariant();
     }
     case Qt::ToolTipRole:
-        return Has_Mark(col, row) ? QVariant(Mark_Text(col, row)) : QVariant();
+        if (Has_Mark(col, row)) {
+            return Mark_Text(col, row);
+        }
+        return Has_Warning(col, row) ? QVariant(warnings_.at(Mark_Slot(col, row))) : QVariant();
     default:
         return {};
     }

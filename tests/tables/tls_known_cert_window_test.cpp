@@ -59,6 +59,7 @@ private slots:
     }
 
     void layoutOfTheTable() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         Grab_Window(w, "tls_known_cert_empty");
@@ -113,6 +114,7 @@ private slots:
     }
 
     void typingLineBreaksInTheCertificateCell() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         w.ASG->Set_Current_Cell(2, 1);
@@ -208,6 +210,8 @@ private slots:
         QTest::mouseClick(w.Btn_Cancel, Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QCOMPARE(File_Text(file_), std::string(Saved_File));
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Discard the changes?"));
+        messages.Clear();
         Open(w);
         QCOMPARE(w.ASG->grid().Text(3, 1), std::string("plant <A&B>"));
 
@@ -226,6 +230,7 @@ private slots:
     }
 
     void enableCellsToggleByClick() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         const QModelIndex enable = w.ASG->Model()->Cell_Index(1, 2);
