@@ -29,10 +29,11 @@ set(CPACK_PACKAGE_DESCRIPTION "Keeps named configurations of the converter, edit
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
-# Debian's own Qt, pugixml and libcsv; the xcb platform plugin is in libqt6gui6. dpkg-shlibdeps
+# Debian's own Qt, pugixml and libcsv; the xcb platform plugin is in libqt6gui6, Qt's own texts
+# in the other languages (file dialogs, message box buttons) in qt6-translations-l10n. dpkg-shlibdeps
 # adds whatever else the programs and the PDF module link, so that a library added later cannot
 # be forgotten here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libpugixml1v5 (>= 1.13), libcsv3 (>= 3.0), libstdc++6 (>= 12), libc6 (>= 2.34)")
+    "libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), qt6-translations-l10n (>= 6.4), libpugixml1v5 (>= 1.13), libcsv3 (>= 3.0), libstdc++6 (>= 12), libc6 (>= 2.34)")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
