@@ -133,7 +133,6 @@ Duplicate_Plan Plan_Duplicate(const Grid& grid, const Duplicate_Request& request
     }
     struct Counted {
         int col;
-        std::int64_t base;
         int step;
     };
     std::vector<Counted> counted;
@@ -155,7 +154,7 @@ Duplicate_Plan Plan_Duplicate(const Grid& grid, const Duplicate_Request& request
             plan = {Duplicate_Error::Out_Of_Range, range.col, range.low, range.high, {}};
             return plan;
         }
-        counted.push_back({range.col, *base, it->second});
+        counted.push_back({range.col, it->second});
     }
     const Row_Cells source = Grid_Row_Cells(grid, request.row);
     std::vector<int> text_cols;

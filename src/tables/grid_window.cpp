@@ -640,14 +640,13 @@ void Grid_Window::done(int result) {
 void Grid_Window::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        Fit_To_Screen();
+        // The designed size where the screen has room for it; on a smaller screen the table
+        // gives up the room, the bars keep theirs.
+        Fit_Window_To_Screen(this);
         FormShow();
     }
 }
 
-// The designed size where the screen has room for it; on a smaller screen the window opens
-// within the available area, centred, and the table gives up the room (the bars keep theirs).
-void Grid_Window::Fit_To_Screen() { Fit_Window_To_Screen(this); }
 
 void Grid_Window::FormShow() {
     // The window reloads its file: nothing from an earlier opening can be undone.

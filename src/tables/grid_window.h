@@ -203,7 +203,6 @@ private:
     void Add_Button_Bar(QBoxLayout* layout);
     void Delete_Row();
     void Fit_Width_To_Table();
-    void Fit_To_Screen();
     void Return_Focus_To_Table();
     void Mark_Warnings();
     void Make_Actions();
