@@ -24,6 +24,7 @@
 #include "language/lang_table.h"
 #include "tables/duplicate_dialog.h"
 #include "tables/grid_view.h"
+#include "tables/iec61850_variables_window.h"
 #include "tables/s7_protocol.h"
 #include "tables/s7_protocol_window.h"
 #include "tables/table_model.h"
@@ -430,6 +431,24 @@ private slots:
         QTest::mouseClick(fixed->viewport(), Qt::LeftButton, {}, on_number);
         QTest::mouseClick(w.Btn_Delete_Row, Qt::LeftButton);
         QCOMPARE(messages.Last_Text(), QStringLiteral("Are you sure to delete the Row number %1").arg(shown));
+    }
+
+    // The other two windows share the number column; the certificates' rows are 60 pixels high.
+    void rowNumbersStayBesideTheirRowsInTheOtherWindows() {
+        Message_Recorder messages;
+        IEC61850_Variables_Window variables;
+        TLS_Known_Cert_Window certificates;
+        for (auto [window, table] : {std::pair<Grid_Window*, Grid_View*>{&variables, variables.ACG},
+                                     std::pair<Grid_Window*, Grid_View*>{&certificates, certificates.ASG}}) {
+            Open_Active(*window);
+            Wheel(table->viewport(), 1);
+            QVERIFY(table->verticalScrollBar()->value() > 0);
+            QCOMPARE(Numbers_Beside_Rows(table), QString());
+            table->setFocus();
+            QTest::keyClick(table, Qt::Key_PageDown);
+            QCOMPARE(Numbers_Beside_Rows(table), QString());
+            window->reject();
+        }
     }
 
     void findLooksAtTheFieldsNotTheRowNumbers() {
