@@ -197,6 +197,7 @@ private slots:
         QCOMPARE(w.Act_Undo->text(), QStringLiteral("Undo Change of Swap in Row 1"));
         QTest::mouseClick(w.Btn_Insert_Row, Qt::LeftButton);
         QCOMPARE(w.Undo_Stack->count(), 3);
+        QCOMPARE(QApplication::focusWidget(), w.ACG_S7_Read); // the keys go on in the table
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
         }
