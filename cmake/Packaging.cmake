@@ -63,6 +63,8 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 # The libraries the programs and the PDF module link (Debian's own Qt, pugixml, libcsv; the xcb
 # platform plugin is in libqt6gui6) come from dpkg-shlibdeps alone, each once, so that a library
 # added later cannot be forgotten. The private PDF module needs no ldconfig.
+# Qt's own texts in the other languages (file dialogs, message box buttons) are no library: named.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n (>= 6.4)")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)

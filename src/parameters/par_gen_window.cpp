@@ -1,6 +1,8 @@
 #include "parameters/par_gen_window.h"
 
+#include "common/gui/faults_line.h"
 #include "common/gui/message_box.h"
+#include "common/gui/window_look.h"
 #include "language/lang_table.h"
 #include "parameters/collapsible_panel.h"
 #include "parameters/par_gen_check.h"
@@ -46,6 +48,7 @@ constexpr std::array<int, 3> Dot_X = {247, 308, 369};
 constexpr int Octet_Width = 55;
 
 const QColor Background(248, 247, 237);
+const QColor Fault_Colour(255, 180, 180); // as a faulty cell of the tables
 
 QString Text(int entry) {
     return QString::fromUtf8(Lang(entry));
@@ -89,6 +92,17 @@ int Bottom(const QWidget* w) {
 
 Par_Gen_Window::Par_Gen_Window(QWidget* parent) : QDialog(parent) {
     FormCreate();
+}
+
+Par_Gen_Window::~Par_Gen_Window() {
+    // The fields outlive this part of the window; a focus leaving them while they go must not
+    // mark faults on it.
+    for (QObject* field : findChildren<QLineEdit*>()) {
+        disconnect(field, nullptr, this, nullptr);
+    }
+    for (QObject* box : findChildren<QCheckBox*>()) {
+        disconnect(box, nullptr, this, nullptr);
+    }
 }
 
 void Par_Gen_Window::FormCreate() {
@@ -218,6 +232,7 @@ void Par_Gen_Window::FormCreate() {
     }
     connect(Btn_OK, &QPushButton::clicked, this, [this] { Btn_OKClick(); });
     connect(Btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    Make_Faults_Line(layout);
     layout->addWidget(buttons);
 
     // IP, mask, gateway (and DNS) octets follow each other in the parameter order; the IEC 61850
@@ -412,6 +427,71 @@ void Par_Gen_Window::Set_Lang() {
     edit_[At(Par_Id::NTP_Server_URL)]->setToolTip(Text(722));
     L_NTP_Poll_Time->setText(Text(723));
     edit_[At(Par_Id::NTP_Poll_Time)]->setToolTip(Text(724));
+
+    // A marked field shows its message instead of its hint, and the hint again once it is right.
+    for (const Par_Id id : All_Par_Ids()) {
+        if (const QLineEdit* field = edit_[At(id)]) {
+            hint_[At(id)] = field->toolTip();
+        }
+    }
+    Mark_Faults();
+}
+
+// Under the panels: what OK would refuse, counted and the first named. Each field is marked as
+// it is left, and again when a gateway or DNS box turns its check on or off.
+void Par_Gen_Window::Make_Faults_Line(QVBoxLayout* layout) {
+    L_Faults = new QLabel(this);
+    L_Faults->setObjectName(QStringLiteral("L_Faults"));
+    L_Faults->setTextFormat(Qt::PlainText);
+    L_Faults->setWordWrap(true);
+    L_Faults->setContentsMargins(14, 4, 14, 4);
+    layout->addWidget(L_Faults);
+    for (QLineEdit* field : edit_) {
+        if (field != nullptr) {
+            connect(field, &QLineEdit::editingFinished, this, &Par_Gen_Window::Mark_Faults);
+        }
+    }
+    for (QCheckBox* box : check_) {
+        if (box != nullptr) {
+            connect(box, &QCheckBox::toggled, this, &Par_Gen_Window::Mark_Faults);
+        }
+    }
+}
+
+void Par_Gen_Window::Mark_Faults() {
+    if (L_Faults == nullptr) {
+        return;
+    }
+    const std::vector<Check_Fault> faults = par_gen::All_Faults(Fields());
+    std::array<QString, Par_Count> message_of{};
+    for (const Check_Fault& fault : faults) {
+        for (const Par_Id id : All_Par_Ids()) {
+            if (fault.field == Par_Def_Of(id).field && message_of[At(id)].isEmpty()) {
+                message_of[At(id)] = QString::fromUtf8(par_gen::Fault_Text(fault));
+            }
+        }
+    }
+    for (const Par_Id id : All_Par_Ids()) {
+        QLineEdit* field = edit_[At(id)];
+        if (field == nullptr) {
+            continue;
+        }
+        const QString& message = message_of[At(id)];
+        if (message.isEmpty()) {
+            field->setPalette(QPalette()); // the window's again
+            field->setToolTip(hint_[At(id)]);
+        } else {
+            QPalette marked = field->palette();
+            marked.setColor(QPalette::Base, Fault_Colour);
+            field->setPalette(marked);
+            field->setToolTip(message);
+        }
+    }
+    const QString first = faults.empty() ? QString() : QString::fromUtf8(par_gen::Fault_Text(faults.front()));
+    L_Faults->setText(Faults_Line(static_cast<int>(faults.size()), first, Text(1344), Text(1345), Text(1346)));
+    QPalette palette = L_Faults->palette();
+    palette.setColor(QPalette::WindowText, faults.empty() ? QColor(Qt::black) : QColor(176, 0, 0));
+    L_Faults->setPalette(palette);
 }
 
 void Par_Gen_Window::showEvent(QShowEvent* event) {
@@ -422,6 +502,8 @@ void Par_Gen_Window::showEvent(QShowEvent* event) {
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+    // A screen lower than the 700 pixels: the panels scroll in what there is.
+    Fit_Window_To_Screen(this);
     FormShow();
 }
 
@@ -430,6 +512,7 @@ void Par_Gen_Window::FormShow() {
     Set_Fields(read);
     keep_old_file_ = read.file_found && !read.complete;
     Move_GroupBoxs();
+    Mark_Faults();
     // Typing goes straight into the first field; the group scrolls to it.
     edit_[At(Par_Id::S7_Protocol_IP1)]->setFocus(Qt::OtherFocusReason);
     if (!read.complete) {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QVBoxLayout;
 class QWheelEvent;
 
 namespace qm::gui {
@@ -25,6 +26,7 @@ class Par_Gen_Window : public QDialog {
     Q_OBJECT
 public:
     explicit Par_Gen_Window(QWidget* parent = nullptr);
+    ~Par_Gen_Window() override;
 
     // Copies the texts of the current language into title, labels, buttons and hints.
     void Set_Lang();
@@ -50,6 +52,9 @@ private:
     QPlainTextEdit* Build_Memo(QWidget* body, int y, Par_Id id, QLabel* label);
     QLabel* Build_Label(QWidget* body, int y, const char* name);
     QCheckBox* Build_Check(QWidget* body, int x, int y, int width, Par_Id id);
+
+    void Make_Faults_Line(QVBoxLayout* layout);
+    void Mark_Faults();
 
     void Set_Fields(const Par_Gen_Read& read);
     Par_Gen_Set Fields() const;
@@ -86,6 +91,8 @@ private:
     QLabel* L_NTP_Poll_Time = nullptr;
     QPushButton* Btn_OK = nullptr;
     QPushButton* Btn_Cancel = nullptr;
+    QLabel* L_Faults = nullptr;
+    std::array<QString, Par_Count> hint_; // the hints of the fields, shown while they pass
 
     // What the last read gave, so that a text the user left alone is saved byte for byte even
     // where a control cannot show it exactly (a carriage return, bytes that are not UTF-8).

@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "common/gui/message_box.h"
+#include "common/gui/qt_translations.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "shell/configurations.h"
@@ -84,6 +85,7 @@ Main_Window::Main_Window(const std::string& exe_dir, QWidget* parent)
 
     const Start_Up_Result start_up = Start_Up(exe_dir);
     start_up_problem_ = Qt_Text(start_up.problem);
+    Load_Qt_Translations(State().Settings.Language);
 
     Apply_Update_Timer();
     setWindowTitle(QString::fromUtf8(Main_Window_Title));

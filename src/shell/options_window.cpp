@@ -19,6 +19,7 @@
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
+#include "common/gui/qt_translations.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "shell/version_check.h"
@@ -339,6 +340,7 @@ void Options_Window::LangClick(int slot) {
         // The file may have gone since the list was made; then English is what was loaded.
         language_in_use_ = Qt_Text(language);
     }
+    Load_Qt_Translations(Utf8(language_in_use_));
     if (hooks_.Change_Language) {
         hooks_.Change_Language();
     } else {

@@ -14,7 +14,9 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTabWidget>
@@ -28,6 +30,7 @@
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
+#include "language/lang_table.h"
 #include "parameters/par_gen_window.h"
 #include "shell/about_window.h"
 #include "common/app_state.h"
@@ -172,6 +175,25 @@ void Open_Cell_Editor(Grid_View* table, int col, int row) {
     table->edit(table->currentIndex());
 }
 
+QString Text_Of(int entry) { return QString::fromStdString(qm::Lang(entry)); }
+
+// Qt's own dialogs, whose texts come from Qt's translations rather than the string table: the
+// file dialog of Import... (Qt's, as on a desktop without a native one), a message with a details
+// button and a Yes/No question.
+void Shoot_Qt_Dialogs(QWidget* parent, const std::string& folder, Shooter& shots) {
+    QFileDialog files(parent, Text_Of(1116), QString::fromStdString(folder),
+                      Text_Of(1114) + QStringLiteral(";;") + Text_Of(1115));
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setFileMode(QFileDialog::ExistingFile);
+    shots.Shoot(&files, QStringLiteral("import_file_dialog"));
+    QMessageBox details(QMessageBox::Critical, QStringLiteral("Quillmaker"), Text_Of(1122), QMessageBox::Ok, parent);
+    details.setDetailedText(QStringLiteral("1: ..."));
+    shots.Shoot(&details, QStringLiteral("message_with_details"));
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Quillmaker"), Text_Of(1362),
+                         QMessageBox::Yes | QMessageBox::No, parent);
+    shots.Shoot(&question, QStringLiteral("question"));
+}
+
 void Shoot_Language(const std::string& exe_dir, const QString& language, Shooter& shots) {
     // A fresh start of the program with this language remembered, as a user would see it.
     qm::State() = qm::App_State{};
@@ -246,6 +268,7 @@ void Shoot_Language(const std::string& exe_dir, const QString& language, Shooter
     shots.Shoot(w.IEC61850_Variables, QStringLiteral("iec61850_full_list_open"),
                 [&] { Open_Cell_Editor(Child<Grid_View>(w.IEC61850_Variables, "ACG"), 9, 1); });
     shots.Shoot(w.TLS_Known_Cert, QStringLiteral("tls_full"));
+    Shoot_Qt_Dialogs(main, qm::State().Project.Project_Dir, shots);
 
     main->hide();
     Settle();

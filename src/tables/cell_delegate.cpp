@@ -78,6 +78,11 @@ void List_Delegate::setEditorData(QWidget* editor, const QModelIndex& index) con
     const QString text = index.data(Qt::EditRole).toString();
     if (free_text_) {
         combo->setEditText(text);
+        // As in a text cell: the key that opened the editor replaces the text rather than
+        // being added to it ("10" and a typed 5 give 5, not 105).
+        if (QLineEdit* line = combo->lineEdit()) {
+            line->selectAll();
+        }
         return;
     }
     // A text that is no item (an old file, an empty cell) shows as nothing picked.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "tables/grid_texts.h"
 #include "tables/grid_window.h"
 
 namespace qm::gui {
@@ -28,8 +29,8 @@ QLabel* Make_Line(QWidget* parent, const char* name) {
 } // namespace
 
 Duplicate_Dialog::Duplicate_Dialog(const Grid& grid, int row, int key_col, std::vector<Count_Column> columns,
-                                   int mnemonic_col, QWidget* parent)
-    : QDialog(parent), grid_(grid), row_(row), key_col_(key_col), mnemonic_col_(mnemonic_col),
+                                   std::vector<int> text_cols, QWidget* parent)
+    : QDialog(parent), grid_(grid), row_(row), key_col_(key_col), text_cols_(std::move(text_cols)),
       columns_(std::move(columns)) {
     setObjectName(QStringLiteral("TFDuplicate"));
     setWindowTitle(Lang_Q(1332) + QString::number(row));
@@ -65,10 +66,16 @@ Duplicate_Dialog::Duplicate_Dialog(const Grid& grid, int row, int key_col, std::
         layout->addWidget(group);
     }
 
+    // Named by their column titles, as the user sees them in the language in use.
+    QStringList counted;
+    for (const int col : text_cols_) {
+        if (col >= 1 && col < grid.Col_Count() && Ends_In_Number(grid.Text(col, row))) {
+            counted.push_back(Header(col));
+        }
+    }
     L_Mnemonic = Make_Line(this, "L_Mnemonic");
-    L_Mnemonic->setText(Lang_Q(1349));
-    L_Mnemonic->setVisible(mnemonic_col_ >= 1 && mnemonic_col_ < grid.Col_Count() &&
-                           Ends_In_Number(grid.Text(mnemonic_col_, row)));
+    L_Mnemonic->setText(Lang_Q(grid_text::Counted_Fields) + counted.join(Lang_Q(1354)));
+    L_Mnemonic->setVisible(!counted.isEmpty());
     layout->addWidget(L_Mnemonic);
     L_Preview = Make_Line(this, "L_Preview");
     layout->addWidget(L_Preview);
@@ -121,7 +128,7 @@ void Duplicate_Dialog::Update() {
     Duplicate_Request request;
     request.row = row_;
     request.copies = E_Copies->value();
-    request.mnemonic_col = mnemonic_col_;
+    request.text_cols = text_cols_;
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         request.increments.emplace_back(columns_[i].col, increments_[i]->value());
     }

@@ -17,9 +17,10 @@ namespace qm::gui {
 class Duplicate_Dialog : public QDialog {
     Q_OBJECT
 public:
-    // columns: the columns that may be counted up; the table's header row names them.
-    Duplicate_Dialog(const Grid& grid, int row, int key_col, std::vector<Count_Column> columns, int mnemonic_col,
-                     QWidget* parent);
+    // columns: the numeric columns that may be counted up; text_cols: the texts whose trailing
+    // number counts up by one per copy (a Name, a Mnemonic). The table's header row names them.
+    Duplicate_Dialog(const Grid& grid, int row, int key_col, std::vector<Count_Column> columns,
+                     std::vector<int> text_cols, QWidget* parent);
 
     // The spin box of a column's increment; nullptr for a column that cannot be counted up.
     QSpinBox* Increment_Of(int col) const;
@@ -41,7 +42,7 @@ private:
     const Grid& grid_;
     int row_;
     int key_col_;
-    int mnemonic_col_;
+    std::vector<int> text_cols_;
     std::vector<Count_Column> columns_;
     std::vector<QSpinBox*> increments_;
     Duplicate_Plan plan_;

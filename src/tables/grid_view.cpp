@@ -1,5 +1,6 @@
 #include "tables/grid_view.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -122,10 +123,16 @@ void Grid_View::Make_Fixed_Column() {
     }
     viewport()->stackUnder(fixed_column_);
 
-    connect(fixed_column_->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
-            &QAbstractSlider::setValue);
+    // Both views scroll by pixel, so one scroll bar value means the same rows in both. The number
+    // column only follows: it scrolls neither by itself (no auto-scroll to a current cell in a
+    // hidden column, the wheel handed on) nor back, and catches up when its range is set late.
+    fixed_column_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    fixed_column_->setAutoScroll(false);
+    fixed_column_->viewport()->installEventFilter(this);
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_column_->verticalScrollBar(),
             &QAbstractSlider::setValue);
+    connect(fixed_column_->verticalScrollBar(), &QAbstractSlider::rangeChanged, this,
+            [this] { fixed_column_->verticalScrollBar()->setValue(verticalScrollBar()->value()); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
         // A width the user set (a drag, a double-click) is kept for the rest of the run.
         // (A stretched last column follows the window, not the user.)
@@ -156,6 +163,15 @@ void Grid_View::Place_Fixed_Column() {
     fixed_column_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
     fixed_column_->setGeometry(frameWidth(), frameWidth(), columnWidth(0),
                                viewport()->height() + horizontalHeader()->height());
+    fixed_column_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+bool Grid_View::eventFilter(QObject* object, QEvent* event) {
+    if (fixed_column_ != nullptr && object == fixed_column_->viewport() && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
+    return QTableView::eventFilter(object, event);
 }
 
 void Grid_View::resizeEvent(QResizeEvent* event) {
@@ -304,6 +320,13 @@ void Grid_View::Set_Current_Cell(int col, int row) {
     grid_.Col = col;
     grid_.Row = row;
     Show_Current();
+}
+
+void Grid_View::Show_Start() {
+    clearSelection();
+    Set_Current_Cell(1, 1);
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
 void Grid_View::Show_Current() {

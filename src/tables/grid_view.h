@@ -56,6 +56,8 @@ public:
     // The row operations on the current row; they first take over a cell being edited.
     int Current_Row() const { return grid_.Row; }
     void Set_Current_Cell(int col, int row);
+    // Row 1, column 1 current and in sight, nothing else selected: how every opening starts.
+    void Show_Start();
     bool Delete_Row();
     bool Insert_Row();
     bool Copy_Row();
@@ -109,6 +111,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void updateGeometries() override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     void Record(std::optional<Grid_Step> step);

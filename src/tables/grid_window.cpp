@@ -28,12 +28,14 @@
 #include "common/conversions.h"
 #include "common/file_io.h"
 #include "common/file_texts.h"
+#include "common/gui/faults_line.h"
 #include "common/gui/message_box.h"
 #include "common/gui/window_look.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "tables/duplicate_dialog.h"
 #include "tables/exchange_texts.h"
+#include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
 
@@ -96,13 +98,8 @@ QString Step_Name(const Grid& grid, const Grid_Step& step) {
 }
 
 QString Faults_Status(int count, const QString& first) {
-    if (count <= 0) {
-        return Lang_Q(1344);
-    }
-    if (count == 1) {
-        return Lang_Q(1345) + first;
-    }
-    return QString::number(count) + Lang_Q(1346) + first;
+    // The marks are cells, one per failing check of a rule: the line counts cells, not rules.
+    return Faults_Line(count, first, Lang_Q(1344), Lang_Q(grid_text::One_Faulty_Cell), Lang_Q(grid_text::Faulty_Cells));
 }
 
 namespace {
@@ -194,6 +191,7 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
         Wire_Table(table);
     }
 
+    Return_Focus_To_Table();
     resize(client);
     Set_Lang();
     if (fit_width) {
@@ -249,6 +247,18 @@ void Grid_Window::Add_Button_Bar(QBoxLayout* layout) {
     row->addWidget(Btn_Copy_Row);
     row->addWidget(Btn_Paste_Row);
     layout->addLayout(row);
+}
+
+// A row button takes the focus when clicked; the keyboard goes back to the table it acted on, so
+// that the arrows and typing carry on there. Connected after the buttons' own work.
+void Grid_Window::Return_Focus_To_Table() {
+    for (QPushButton* button : {Btn_Delete_Row, Btn_Insert_Row, Btn_Copy_Row, Btn_Paste_Row, Btn_Duplicate}) {
+        connect(button, &QPushButton::clicked, this, [this] {
+            if (isVisible()) {
+                Shown_Table()->setFocus(Qt::OtherFocusReason);
+            }
+        });
+    }
 }
 
 // Asks the question (entry, then the row number) and deletes on Yes.
@@ -541,17 +551,27 @@ bool Grid_Window::Go_To_Fault(bool forward) {
     return moved;
 }
 
+namespace {
+
+// The marks of one table among a window's faults or warnings.
+std::vector<Table_Model::Mark> Marks_Of(const std::vector<Grid_Fault>& cells, const Grid_View* table) {
+    std::vector<Table_Model::Mark> marks;
+    for (const Grid_Fault& cell : cells) {
+        if (cell.table == table) {
+            marks.push_back({cell.col, cell.row, cell.text});
+        }
+    }
+    return marks;
+}
+
+} // namespace
+
 void Grid_Window::Mark_Faults() {
     faults_ = Has_Check() ? All_Faults() : std::vector<Grid_Fault>{};
     for (Grid_View* table : Tables()) {
-        std::vector<Table_Model::Mark> marks;
-        for (const Grid_Fault& fault : faults_) {
-            if (fault.table == table) {
-                marks.push_back({fault.col, fault.row, fault.text});
-            }
-        }
-        table->Model()->Set_Marks(marks);
+        table->Model()->Set_Marks(Marks_Of(faults_, table));
     }
+    Mark_Warnings();
     L_Faults->setText(Faults_Status(static_cast<int>(faults_.size()),
                                     faults_.empty() ? QString() : faults_.front().text));
     QPalette palette = L_Faults->palette();
@@ -606,6 +626,13 @@ void Grid_Window::Add_Cell_Actions(QMenu& menu, Grid_View* table) {
     menu.addAction(Lang_Q(exchange_text::Paste_Cells), this, [this, table] { Paste_Block(table); });
 }
 
+void Grid_Window::Mark_Warnings() {
+    const std::vector<Grid_Fault> warnings = All_Warnings();
+    for (Grid_View* table : Tables()) {
+        table->Model()->Set_Warnings(Marks_Of(warnings, table));
+    }
+}
+
 void Grid_Window::Duplicate_Row() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
@@ -614,11 +641,19 @@ void Grid_Window::Duplicate_Row() {
         return;
     }
     const int key = Key_Column(table);
+    if (!Duplicate_Row_In_List(table->grid(), row, key)) {
+        Show_Error(this, Lang_Q(grid_text::Row_After_List));
+        return;
+    }
     if (Duplicate_Max_Copies(table->grid(), row, key) < 1) {
         Show_Error(this, Lang_Q(1359));
         return;
     }
-    Duplicate_Dialog dialog(table->grid(), row, key, Count_Columns(table), Mnemonic_Column(table), this);
+    std::vector<int> text_cols{Mnemonic_Column(table)};
+    if (const int name = Name_Column(table); name > 0) {
+        text_cols.insert(text_cols.begin(), name);
+    }
+    Duplicate_Dialog dialog(table->grid(), row, key, Count_Columns(table), std::move(text_cols), this);
     if (dialog.exec() != QDialog::Accepted || dialog.Plan().error != Duplicate_Error::None) {
         return;
     }
@@ -635,6 +670,18 @@ void Grid_Window::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void Grid_Window::reject() {
+    // Escape, Cancel and the title bar's close button all come here: with changes made, one of
+    // them must not throw a session's work away unasked.
+    for (Grid_View* table : Tables()) {
+        table->Commit_Edit();
+    }
+    if (Undo_Stack->canUndo() && !Ask_Yes_No(this, Lang_Q(grid_text::Discard_Changes))) {
+        return;
+    }
+    QDialog::reject();
+}
+
 void Grid_Window::done(int result) {
     Undo_Stack->clear();
     QDialog::done(result);
@@ -643,9 +690,13 @@ void Grid_Window::done(int result) {
 void Grid_Window::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
+        // The designed size where the screen has room for it; on a smaller screen the table
+        // gives up the room, the bars keep theirs.
+        Fit_Window_To_Screen(this);
         FormShow();
     }
 }
+
 
 void Grid_Window::FormShow() {
     // The window reloads its file: nothing from an earlier opening can be undone.
@@ -665,6 +716,10 @@ void Grid_Window::FormShow() {
         Show_Read_Problems(this, info.Message());
     }
     Mark_Faults();
+    // Every opening starts at the top, whatever configuration the last one left off in.
+    for (Grid_View* table : Tables()) {
+        table->Show_Start();
+    }
 }
 
 void Grid_Window::Btn_OKClick() {

@@ -59,7 +59,7 @@ struct Grid_Fault {
     QString text;
 };
 
-// The line under the tables: no faults, or how many and the first of them.
+// The line under the tables: no faults, or how many faulty cells and the first of them.
 QString Faults_Status(int count, const QString& first);
 
 // The string-table entries of a table window: title, description, the six button captions and
@@ -149,6 +149,9 @@ public:
     // The Duplicate dialog on the current row of the shown table; the copies on OK.
     void Duplicate_Row();
 
+    // Escape, Cancel and closing: asks before discarding changes that could still be undone.
+    void reject() override;
+
 protected:
     Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent);
 
@@ -177,6 +180,8 @@ protected:
     virtual Table_Rows Other_List(const Grid_View*) const { return {}; }
     // Every fault of the check in its order, each with its cell; none for a window without a check.
     virtual std::vector<Grid_Fault> All_Faults() const { return {}; }
+    // Cells worth a look that OK does not refuse (as faults, each with its cell and text).
+    virtual std::vector<Grid_Fault> All_Warnings() const { return {}; }
     virtual bool Has_Check() const { return true; }
     // Shows the page that holds a table (the S7comm window has two).
     virtual void Show_Table(Grid_View*) {}
@@ -185,6 +190,8 @@ protected:
     virtual int Key_Column(Grid_View* table) const = 0;
     virtual std::vector<Count_Column> Count_Columns(Grid_View*) const { return {}; }
     virtual int Mnemonic_Column(Grid_View* table) const = 0;
+    // A column of names the list's users address its rows by, counted up as the Mnemonic is.
+    virtual int Name_Column(Grid_View*) const { return 0; }
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -198,6 +205,8 @@ private:
     void Add_Button_Bar(QBoxLayout* layout);
     void Delete_Row();
     void Fit_Width_To_Table();
+    void Return_Focus_To_Table();
+    void Mark_Warnings();
     void Make_Actions();
     void Make_Find_Bar(QBoxLayout* layout);
     void Mark_Rows_After_End();

@@ -151,6 +151,28 @@ std::vector<Cell_Fault> IEC61850_Variables_Cell_Faults(const Table_Rows& rows, c
     return Run_Check(rows, separator, nbyte_in, Check_Depth::Every_Cell);
 }
 
+std::vector<Name_Clash> IEC61850_Duplicate_Names(const Table_Rows& rows) {
+    std::vector<Name_Clash> clashes;
+    const int n = List_Length(rows, Var_Col::Name, Variable_Rows);
+    std::vector<std::pair<std::string_view, int>> enabled; // name, row
+    for (int i = 0; i < n; ++i) {
+        const Table_Row& row = rows[static_cast<std::size_t>(i)];
+        if (Trim(Cell(row, Var_Col::Enable)) == "Y") {
+            enabled.emplace_back(Trim(Cell(row, Var_Col::Name)), i + 1);
+        }
+    }
+    // 50 rows at most: comparing each with each is cheap.
+    for (const auto& [name, row] : enabled) {
+        for (const auto& [other_name, other_row] : enabled) {
+            if (other_row != row && other_name == name) {
+                clashes.push_back({row, other_row});
+                break;
+            }
+        }
+    }
+    return clashes;
+}
+
 std::vector<Column_Range> IEC61850_Count_Ranges(int nbyte_in) {
     // The ranges of Check_Variable (a test holds the two together at every border); Start Bit,
     // only checked for a pick, by its items "0" to "7".

@@ -62,4 +62,13 @@ std::vector<Cell_Fault> IEC61850_Variables_Cell_Faults(const Table_Rows& rows, c
 // The numeric columns and the range the check allows in each: what a duplicate may count up.
 std::vector<Column_Range> IEC61850_Count_Ranges(int nbyte_in = Variables_NByte_IN);
 
+// Enabled variables of the list that share their Name (blanks around it ignored) with another
+// enabled variable: the clients address variables by name, so one of them cannot be reached. A
+// warning, not a fault: OK still saves. Each with the first other row of the same name.
+struct Name_Clash {
+    int row = 0;
+    int other_row = 0;
+};
+std::vector<Name_Clash> IEC61850_Duplicate_Names(const Table_Rows& rows);
+
 } // namespace qm

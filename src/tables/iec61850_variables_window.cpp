@@ -3,6 +3,7 @@
 #include "common/app_state.h"
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
+#include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
@@ -73,6 +74,15 @@ std::vector<Grid_Fault> IEC61850_Variables_Window::All_Faults() const {
     return faults;
 }
 
+std::vector<Grid_Fault> IEC61850_Variables_Window::All_Warnings() const {
+    std::vector<Grid_Fault> warnings;
+    for (const Name_Clash& clash : IEC61850_Duplicate_Names(ACG->Rows())) {
+        warnings.push_back({ACG, Var_Col::Name, clash.row,
+                            Lang_Q(grid_text::Same_Name) + QString::number(clash.other_row)});
+    }
+    return warnings;
+}
+
 int IEC61850_Variables_Window::Key_Column(Grid_View*) const { return Var_Col::Name; }
 
 std::vector<Count_Column> IEC61850_Variables_Window::Count_Columns(Grid_View*) const {
@@ -84,5 +94,7 @@ std::vector<Count_Column> IEC61850_Variables_Window::Count_Columns(Grid_View*) c
 }
 
 int IEC61850_Variables_Window::Mnemonic_Column(Grid_View*) const { return Var_Col::Mnemonic; }
+
+int IEC61850_Variables_Window::Name_Column(Grid_View*) const { return Var_Col::Name; }
 
 } // namespace qm::gui

@@ -33,9 +33,11 @@ protected:
     Table_Save_Result Save(const std::string& path, bool keep_backup) override;
     Exchange_Table Exchange_Kind(const Grid_View*) const override { return Exchange_Table::Variables; }
     std::vector<Grid_Fault> All_Faults() const override;
+    std::vector<Grid_Fault> All_Warnings() const override;
     int Key_Column(Grid_View*) const override;
     std::vector<Count_Column> Count_Columns(Grid_View*) const override;
     int Mnemonic_Column(Grid_View*) const override;
+    int Name_Column(Grid_View*) const override;
 };
 
 } // namespace qm::gui

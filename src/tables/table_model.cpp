@@ -13,6 +13,8 @@ const QColor Found_Colour(255, 236, 130);
 // A row that will not be saved: grey-blue, unlike any column's own colour or a fault.
 const QColor After_End_Colour(205, 210, 228);
 
+const QColor Warning_Colour(255, 214, 153);
+
 QString To_Q(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -122,6 +124,26 @@ bool Table_Model::Is_After_End(int row) const {
     return std::binary_search(after_end_.begin(), after_end_.end(), row);
 }
 
+void Table_Model::Set_Warnings(const std::vector<Mark>& warnings) {
+    std::map<std::size_t, QString> next;
+    for (const Mark& warning : warnings) {
+        if (grid_.Is_Cell(warning.col, warning.row) && grid_.Is_Data_Row(warning.row)) {
+            next.emplace(Mark_Slot(warning.col, warning.row), warning.text);
+        }
+    }
+    if (next == warnings_) {
+        return;
+    }
+    warnings_ = std::move(next);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
+}
+
+bool Table_Model::Has_Warning(int col, int row) const {
+    return grid_.Is_Cell(col, row) && warnings_.count(Mark_Slot(col, row)) > 0;
+}
+
 void Table_Model::Set_Find_Text(const QString& text) {
     if (text == find_text_) {
         return;
@@ -133,7 +155,8 @@ void Table_Model::Set_Find_Text(const QString& text) {
 }
 
 bool Table_Model::Cell_Contains(int col, int row, const QString& text) const {
-    if (text.isEmpty() || !grid_.Is_Cell(col, row) || !grid_.Is_Data_Row(row) || Is_Check(col, row)) {
+    // The row numbers are no content: "511" must find a value, not row 511.
+    if (text.isEmpty() || col < 1 || !grid_.Is_Cell(col, row) || !grid_.Is_Data_Row(row) || Is_Check(col, row)) {
         return false;
     }
     return To_Q(grid_.Text(col, row)).contains(text, Qt::CaseInsensitive);
@@ -202,6 +225,9 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
         if (Has_Mark(col, row)) {
             return Mark_Colour;
         }
+        if (Has_Warning(col, row)) {
+            return Warning_Colour;
+        }
         if (!find_text_.isEmpty() && Cell_Contains(col, row, find_text_)) {
             return Found_Colour;
         }
@@ -214,6 +240,9 @@ QVariant Table_Model::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (Has_Mark(col, row)) {
             return Mark_Text(col, row);
+        }
+        if (Has_Warning(col, row)) {
+            return warnings_.at(Mark_Slot(col, row));
         }
         return Is_After_End(row) ? QVariant(after_end_tip_) : QVariant();
     default:

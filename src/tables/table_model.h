@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "tables/grid_edit.h"
@@ -52,11 +53,15 @@ public:
     void Set_Rows_After_End(std::vector<int> rows, const QString& tooltip);
     bool Is_After_End(int row) const;
     int Rows_After_End_Count() const { return static_cast<int>(after_end_.size()); }
+    // Cells to look at that OK does not refuse: a colour of their own and the warning as their
+    // tooltip, under a fault's mark where a cell has both. Replaces every earlier warning.
+    void Set_Warnings(const std::vector<Mark>& warnings);
+    bool Has_Warning(int col, int row) const;
 
     // Cells that contain the text, letter case ignored, are highlighted; an empty text none.
     void Set_Find_Text(const QString& text);
     const QString& Find_Text() const { return find_text_; }
-    // Whether a cell (a field, or the row number) shows the text; check boxes show none.
+    // Whether a field shows the text; the row numbers and check boxes show none.
     bool Cell_Contains(int col, int row, const QString& text) const;
 
     // Tell the view that grid rows first..last (data rows) changed behind its back.
@@ -87,6 +92,7 @@ private:
     QString find_text_;
     std::vector<int> after_end_; // sorted grid rows
     QString after_end_tip_;
+    std::map<std::size_t, QString> warnings_; // by cell slot; few, and only in some tables
 };
 
 } // namespace qm::gui

@@ -282,6 +282,53 @@ private slots:
         QCOMPARE(Bytes(Path()), before);
     }
 
+    // A field is marked once it is left, with OK's message as its tooltip; the line under the
+    // panels counts the faults and names the first; OK still shows its one message.
+    void Faults_Are_Marked_As_The_Fields_Are_Left() {
+        QVERIFY(Save_Par_Gen(Par_Gen_Defaults(), Path(), false).ok);
+        Open();
+        auto* line = Find<QLabel>("L_Faults");
+        QCOMPARE(line->text(), QStringLiteral("No faults"));
+        QLineEdit* port = Edit("E_IEC61850_Server_Port");
+        QLineEdit* gateway = Edit("E_S7_Protocol_GAT1");
+        const QString hint = port->toolTip();
+        const QColor plain = port->palette().color(QPalette::Base);
+
+        port->setFocus();
+        port->selectAll();
+        QTest::keyClicks(port, QStringLiteral("10000"));
+        QCOMPARE(line->text(), QStringLiteral("No faults")); // not while typing
+        Edit("E_NTP_Poll_Time")->setFocus();
+        const QString port_message =
+            QStringLiteral("Error IEC61850 Server!! Port must be between 0 and 65535, and different from 10000");
+        QCOMPARE(port->toolTip(), port_message);
+        QVERIFY(port->palette().color(QPalette::Base) != plain);
+        QCOMPARE(line->text(), QStringLiteral("One fault: ") + port_message);
+
+        // Letters in a gateway octet count only once its box is ticked; the first in OK's order leads.
+        gateway->setFocus();
+        gateway->setText(QStringLiteral("abc"));
+        port->setFocus();
+        QCOMPARE(line->text(), QStringLiteral("One fault: ") + port_message);
+        Find<QCheckBox>("CB_S7_Protocol_En_GAT")->setChecked(true);
+        const QString gateway_message = QStringLiteral("Error S7comm!! GATEWAY IP 1 must be between 0 and 255");
+        QCOMPARE(gateway->toolTip(), gateway_message);
+        QCOMPARE(line->text(), QStringLiteral("2 faults, the first: ") + gateway_message);
+        qm::gui::Message_Recorder recorder;
+        Btn_Click_Ok();
+        QCOMPARE(recorder.Messages().size(), 1);
+        QCOMPARE(recorder.Last_Text(), gateway_message);
+
+        // Put right, a field gets its colour and its hint back.
+        port->setFocus();
+        port->selectAll();
+        QTest::keyClicks(port, QStringLiteral("102"));
+        gateway->setFocus();
+        QCOMPARE(port->toolTip(), hint);
+        QCOMPARE(port->palette().color(QPalette::Base), plain);
+        QCOMPARE(line->text(), QStringLiteral("One fault: ") + gateway_message);
+    }
+
     void Failed_Save_Is_Reported_And_Keeps_The_Window() {
         QVERIFY(Write_File_Atomic(Path(), "<Par_Gen><NTP_Poll_Time>5</NTP_Poll_Time></Par_Gen>"));
         qm::Set_Fixed_Temporary_Names(true);

@@ -12,6 +12,7 @@
 
 #include "common/file_io.h"
 #include "common/gui/message_box.h"
+#include "common/gui/qt_translations.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "shell/main_window.h"
@@ -94,6 +95,8 @@ private slots:
     void cleanup() {
         window.reset();
         dir.reset();
+        QVERIFY(!qm::gui::Load_Qt_Translations("English")); // Qt's built-in texts again
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
     }
 
     void seven_languages_make_two_pages() {
@@ -199,6 +202,10 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("Opzioni Software"));
         QCOMPARE(Label_Text(window.get(), "L_Sel_Lang"), QStringLiteral("Lingua selezionata : Italiano"));
         QCOMPARE(Child<QTabWidget>(window.get(), "PC_Options")->tabText(0), QStringLiteral("Lingua"));
+        // Qt's own texts follow (Debian's qt6-translations-l10n): file dialogs, message boxes.
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Cerca in:"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
+        QCOMPARE(QCoreApplication::translate("QMessageBox", "Show Details..."), QStringLiteral("Mostra dettagli..."));
         Child(window.get(), ok ? "Btn_OK" : "Btn_Cancel")->click();
         QCOMPARE(window->result(), ok ? QDialog::Accepted : QDialog::Rejected);
         QCOMPARE(qm::State().Settings.Language, std::string(ok ? "Italiano" : "English"));

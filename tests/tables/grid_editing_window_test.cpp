@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@
 #include "language/lang_table.h"
 #include "tables/duplicate_dialog.h"
 #include "tables/grid_view.h"
+#include "tables/iec61850_variables_window.h"
 #include "tables/s7_protocol.h"
 #include "tables/s7_protocol_window.h"
 #include "tables/table_model.h"
@@ -73,6 +76,38 @@ void Type_Into(Grid_View* table, int col, int row, const QString& text) {
     QTest::keyClicks(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the delegate commits Enter queued
+}
+
+// Where the number column and the table disagree: the first visible row whose number is not its
+// own, read at the same height of both viewports; empty when every row has its number beside it.
+QString Numbers_Beside_Rows(Grid_View* table) {
+    auto* fixed = table->findChild<QTableView*>(QStringLiteral("Fixed_Column"));
+    if (fixed == nullptr) {
+        return QStringLiteral("no number column");
+    }
+    QCoreApplication::processEvents();
+    int seen = 0;
+    for (int y = 1; y < table->viewport()->height(); y += 5) {
+        const int row = table->rowAt(y);
+        if (row < 0) {
+            break;
+        }
+        const QPoint global = table->viewport()->mapToGlobal(QPoint(1, y));
+        const QModelIndex beside = fixed->indexAt(fixed->viewport()->mapFromGlobal(global));
+        const QString number = fixed->model()->data(beside, Qt::DisplayRole).toString();
+        if (number != QString::number(row + 1)) {
+            return QStringLiteral("data row %1 has number '%2' beside it").arg(row + 1).arg(number);
+        }
+        ++seen;
+    }
+    return seen > 0 ? QString() : QStringLiteral("no row in sight");
+}
+
+void Wheel(QWidget* viewport, int notches) {
+    const QPointF at(viewport->width() / 2.0, viewport->height() / 2.0);
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewport, &event);
 }
 
 } // namespace
@@ -162,6 +197,7 @@ private slots:
         QCOMPARE(w.Act_Undo->text(), QStringLiteral("Undo Change of Swap in Row 1"));
         QTest::mouseClick(w.Btn_Insert_Row, Qt::LeftButton);
         QCOMPARE(w.Undo_Stack->count(), 3);
+        QCOMPARE(QApplication::focusWidget(), w.ACG_S7_Read); // the keys go on in the table
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
         }
@@ -169,7 +205,9 @@ private slots:
             QCOMPARE(Row_Of(w.ACG_S7_Read, r), Read_Rule(r));
         }
         QTest::keyClick(w.ACG_S7_Read, Qt::Key_Y, Qt::ControlModifier);
+        messages.Set_Answer(true); // discard the changes
         QTest::mouseClick(w.Btn_Cancel, Qt::LeftButton);
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Discard the changes?"));
         QCOMPARE(w.Undo_Stack->count(), 0);
         Open_Active(w);
         QVERIFY(!w.Act_Undo->isEnabled());
@@ -191,11 +229,11 @@ private slots:
         QVERIFY(model->Has_Mark(RC::PLC_Port, 2));
         QCOMPARE(model->data(port, Qt::ToolTipRole).toString(), message);
         QVERIFY(model->data(port, Qt::BackgroundRole).value<QColor>() != plain);
-        QCOMPARE(w.L_Faults->text(), QStringLiteral("One fault: ") + message);
+        QCOMPARE(w.L_Faults->text(), QStringLiteral("One faulty cell: ") + message);
 
         // A second fault on the write page; the first stays the one OK shows.
         Set_Cell(w.ACG_S7_Write, WC::Position, 1, "1500");
-        QCOMPARE(w.L_Faults->text(), QStringLiteral("2 faults, the first: ") + message);
+        QCOMPARE(w.L_Faults->text(), QStringLiteral("2 faulty cells, the first: ") + message);
         QVERIFY(w.ACG_S7_Write->Model()->Has_Mark(WC::Position, 1));
         QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
         QCOMPARE(messages.Last_Text(), message);
@@ -347,6 +385,173 @@ private slots:
         QCOMPARE(Row_Of(w.ACG_S7_Read, 2), second);
         QVERIFY(messages.Messages().isEmpty());
         w.reject();
+    }
+
+    void rowNumbersStayBesideTheirRowsHoweverTheTableScrolls() {
+        // 450 rules on one connection, so that only the fault put in row 400 is one.
+        S7_Protocol_Data data = Reset_S7_Protocol();
+        for (int i = 0; i < 450; ++i) {
+            data.Read[static_cast<std::size_t>(i)] = Read_Rule(1);
+            data.Read[static_cast<std::size_t>(i)][RC::Mnemonic - 1] = "pump " + std::to_string(i + 1);
+        }
+        QVERIFY(Save_S7_Protocol_File(file_, data, false).ok);
+        Message_Recorder messages(false);
+        S7_Protocol_Window w;
+        Open_Active(w);
+        Grid_View* t = w.ACG_S7_Read;
+        auto* fixed = t->findChild<QTableView*>(QStringLiteral("Fixed_Column"));
+        QVERIFY(fixed != nullptr);
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+
+        Wheel(t->viewport(), 1);
+        QVERIFY(t->rowAt(1) > 0);
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+        Wheel(fixed->viewport(), 3); // over the numbers, the table scrolls with them
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+        t->setFocus();
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(t, Qt::Key_PageDown);
+        }
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+
+        Set_Cell(t, RC::PLC_Port, 400, "70000");
+        t->Set_Current_Cell(1, 1);
+        QTest::keyClick(t, Qt::Key_F8);
+        QCOMPARE(t->Current_Row(), 400);
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+        QTest::keyClick(t, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(w.E_Find, QStringLiteral("pump 123"));
+        QCOMPARE(t->Current_Row(), 123);
+        QCOMPARE(Numbers_Beside_Rows(t), QString());
+
+        // The number clicked is the row Delete Row names.
+        Wheel(t->viewport(), 1);
+        const int y = t->rowViewportPosition(t->rowAt(40)) + 30;
+        const int shown = t->rowAt(y) + 1;
+        const QPoint on_number = fixed->viewport()->mapFromGlobal(t->viewport()->mapToGlobal(QPoint(1, y)));
+        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, {}, on_number);
+        QTest::mouseClick(w.Btn_Delete_Row, Qt::LeftButton);
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Are you sure to delete the Row number %1").arg(shown));
+    }
+
+    // The other two windows share the number column; the certificates' rows are 60 pixels high.
+    void rowNumbersStayBesideTheirRowsInTheOtherWindows() {
+        Message_Recorder messages;
+        IEC61850_Variables_Window variables;
+        TLS_Known_Cert_Window certificates;
+        for (auto [window, table] : {std::pair<Grid_Window*, Grid_View*>{&variables, variables.ACG},
+                                     std::pair<Grid_Window*, Grid_View*>{&certificates, certificates.ASG}}) {
+            Open_Active(*window);
+            Wheel(table->viewport(), 1);
+            QVERIFY(table->verticalScrollBar()->value() > 0);
+            QCOMPARE(Numbers_Beside_Rows(table), QString());
+            table->setFocus();
+            QTest::keyClick(table, Qt::Key_PageDown);
+            QCOMPARE(Numbers_Beside_Rows(table), QString());
+            window->reject();
+        }
+    }
+
+    void findLooksAtTheFieldsNotTheRowNumbers() {
+        Write_Rules(7, 0);
+        S7_Protocol_Window w;
+        Open_Active(w);
+        w.ACG_S7_Read->Set_Current_Cell(2, 3);
+        QTest::keyClick(w.ACG_S7_Read, Qt::Key_F, Qt::ControlModifier);
+        // "5" is in the address of rule 5; "51" and "511" are in no field, only in a row number.
+        QTest::keyClicks(w.E_Find, QStringLiteral("511"));
+        QCOMPARE(w.L_Find_Status->text(), QStringLiteral("No cell contains this text"));
+        QCOMPARE(w.ACG_S7_Read->Current_Row(), 5);
+        Table_Model* model = w.ACG_S7_Read->Model();
+        QVERIFY(!model->Cell_Contains(0, 511, QStringLiteral("511")));
+        QCOMPARE(model->data(model->Cell_Index(0, 511), Qt::BackgroundRole),
+                 model->data(model->Cell_Index(0, 510), Qt::BackgroundRole));
+        // A field holding the number is found, in the row that holds it.
+        w.E_Find->clear();
+        QTest::keyClicks(w.E_Find, QStringLiteral("127.0.0.6"));
+        QCOMPARE(w.ACG_S7_Read->Current_Row(), 6);
+        QCOMPARE(w.ACG_S7_Read->grid().Col, int{RC::PLC_Address});
+        w.Hide_Find_Bar();
+    }
+
+    void escapeCancelAndCloseAskBeforeDiscardingChanges() {
+        Write_Rules();
+        Message_Recorder messages(false);
+        S7_Protocol_Window w;
+        const QString question = QStringLiteral("Discard the changes?");
+
+        // Without changes each of them closes at once.
+        const std::vector<std::function<void()>> closers = {
+            [&] { QTest::keyClick(w.ACG_S7_Read, Qt::Key_Escape); },
+            [&] { QTest::mouseClick(w.Btn_Cancel, Qt::LeftButton); },
+            [&] { w.close(); },
+        };
+        for (const auto& close : closers) {
+            Open_Active(w);
+            w.ACG_S7_Read->setFocus();
+            close();
+            QVERIFY(!w.isVisible());
+        }
+        QVERIFY(messages.Messages().isEmpty());
+
+        // With a change each asks; No keeps the window and the change, Yes closes.
+        for (const auto& close : closers) {
+            Open_Active(w);
+            Type_Into(w.ACG_S7_Read, RC::Mnemonic, 1, QStringLiteral("typed"));
+            w.ACG_S7_Read->setFocus();
+            messages.Set_Answer(false);
+            close();
+            QCOMPARE(messages.Last_Text(), question);
+            QCOMPARE(messages.Messages().last().kind, Message_Kind::Question);
+            QVERIFY(w.isVisible());
+            QCOMPARE(w.ACG_S7_Read->grid().Text(RC::Mnemonic, 1), std::string("typed"));
+            messages.Set_Answer(true);
+            close();
+            QVERIFY(!w.isVisible());
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(messages.Messages().size(), 6);
+
+        // A change undone again is no change.
+        Open_Active(w);
+        QCOMPARE(Row_Of(w.ACG_S7_Read, 1), Read_Rule(1));
+        Set_Cell(w.ACG_S7_Read, RC::Mnemonic, 2, "typed");
+        QTest::keyClick(w.ACG_S7_Read, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.ACG_S7_Read, Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(messages.Messages().size(), 6);
+    }
+
+    void eachOpeningStartsAtRowOneAndDuplicateKeepsToTheList() {
+        Write_Rules(3, 3);
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        Open_Active(w);
+        w.ACG_S7_Read->Set_Current_Cell(RC::Mnemonic, 480);
+        w.PageControl1->setCurrentWidget(w.TS_S7_Write);
+        w.ACG_S7_Write->Set_Current_Cell(WC::PLC_Port, 300);
+        QVERIFY(w.ACG_S7_Write->verticalScrollBar()->value() > 0);
+        w.reject();
+        Open_Active(w);
+        QCOMPARE(w.PageControl1->currentWidget(), w.TS_S7_Read);
+        for (Grid_View* t : {w.ACG_S7_Read, w.ACG_S7_Write}) {
+            QCOMPARE(t->Current_Row(), 1);
+            QCOMPARE(t->grid().Col, 1);
+            QCOMPARE(t->verticalScrollBar()->value(), 0);
+            QCOMPARE(t->horizontalScrollBar()->value(), 0);
+        }
+
+        // Row 5 lies after the three rules: its copies would be neither checked nor saved.
+        Set_Cell(w.ACG_S7_Read, RC::Mnemonic, 5, "after the end");
+        const auto before = w.ACG_S7_Read->Rows();
+        w.ACG_S7_Read->Set_Current_Cell(RC::Mnemonic, 5);
+        QTest::mouseClick(w.Btn_Duplicate, Qt::LeftButton);
+        QCOMPARE(messages.Last_Text(),
+                 QStringLiteral("Only a row of the list can be duplicated: this row is after its end"));
+        QCOMPARE(w.ACG_S7_Read->Rows(), before);
+        QVERIFY(!Duplicate_Row_In_List(w.ACG_S7_Read->grid(), 4, RC::PLC_Address));
+        QVERIFY(Duplicate_Row_In_List(w.ACG_S7_Read->grid(), 3, RC::PLC_Address));
+        QCOMPARE(Duplicate_Max_Copies(w.ACG_S7_Read->grid(), 5, RC::PLC_Address), 0);
     }
 
     void certificateTableUndoesWithItsCheckBoxes() {

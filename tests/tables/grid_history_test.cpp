@@ -258,6 +258,25 @@ INSTANTIATE_TEST_SUITE_P(
                     Count_Up_Case{"Pump", 1, "Pump"}, Count_Up_Case{"Pump_07 ", 1, "Pump_07 "},
                     Count_Up_Case{"", 1, ""}, Count_Up_Case{"V1.5", 3, "V1.8"}));
 
+using Count_Number_Case = Count_Up_Case;
+
+class Count_Number_Test : public testing::TestWithParam<Count_Number_Case> {};
+
+TEST_P(Count_Number_Test, KeepsTheFormTheNumberIsWrittenIn) {
+    EXPECT_EQ(Count_Number(GetParam().text, GetParam().by), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, Count_Number_Test,
+    testing::Values(Count_Number_Case{"10", 5, "15"}, Count_Number_Case{"10", -5, "5"},
+                    Count_Number_Case{"007", 1, "008"}, Count_Number_Case{"099", 1, "100"},
+                    Count_Number_Case{"0x10", 1, "0x11"}, Count_Number_Case{"0x0F", 1, "0x10"},
+                    Count_Number_Case{"0xff", 1, "0x100"}, Count_Number_Case{"0X1a", 1, "0X1b"},
+                    Count_Number_Case{"$7F", 1, "$80"}, Count_Number_Case{"x10", 16, "x20"},
+                    Count_Number_Case{"+5", 2, "+7"}, Count_Number_Case{" 12", 3, " 15"},
+                    Count_Number_Case{"-3", 5, "2"}, Count_Number_Case{"3", -5, "-2"},
+                    Count_Number_Case{"", 1, ""}, Count_Number_Case{"12a", 1, ""}));
+
 class Duplicate : public testing::Test {
 protected:
     // A list of five rows of a 12-row table: Enable, address (the key), then the numbers.
@@ -273,7 +292,7 @@ protected:
     }
 
     Duplicate_Plan Plan(int row, int copies, std::vector<std::pair<int, int>> increments) const {
-        return Plan_Duplicate(grid_, {row, copies, std::move(increments), Mnemonic}, 2, ranges_);
+        return Plan_Duplicate(grid_, {row, copies, std::move(increments), {Mnemonic}}, 2, ranges_);
     }
 
     Grid grid_;
@@ -285,7 +304,7 @@ TEST_F(Duplicate, CopiesCountUpEachColumnAndTheMnemonic) {
     ASSERT_EQ(plan.error, Duplicate_Error::None);
     ASSERT_EQ(plan.copies.size(), 3u);
     const std::vector<std::vector<std::string>> expected = {
-        {"22", "20", "", "Pump_03"}, {"24", "24", "", "Pump_04"}, {"26", "28", "", "Pump_05"}};
+        {"22", "0x14", "", "Pump_03"}, {"24", "0x18", "", "Pump_04"}, {"26", "0x1C", "", "Pump_05"}};
     for (std::size_t i = 0; i < 3; ++i) {
         const Row_Cells& copy = plan.copies[i];
         EXPECT_EQ(copy[0].text, "Y");
@@ -330,8 +349,11 @@ TEST_F(Duplicate, CopiesFitInTheFreeRowsAfterTheList) {
     // Five rules in 12 rows: seven free rows, fewer below a row near the end.
     EXPECT_EQ(Duplicate_Max_Copies(grid_, 1, 2), 7);
     EXPECT_EQ(Duplicate_Max_Copies(grid_, 5, 2), 7);
-    EXPECT_EQ(Duplicate_Max_Copies(grid_, 9, 2), 3);
-    EXPECT_EQ(Duplicate_Max_Copies(grid_, Rows - 1, 2), 0);
+    EXPECT_EQ(Duplicate_Max_Copies(grid_, 4, 2), 7);
+    // A row after the end of the list is no rule: nothing to copy.
+    EXPECT_EQ(Duplicate_Max_Copies(grid_, 6, 2), 0);
+    EXPECT_EQ(Duplicate_Max_Copies(grid_, 9, 2), 0);
+    EXPECT_EQ(Plan(9, 1, {}).error, Duplicate_Error::Bad_Copies);
     EXPECT_EQ(Plan(2, 7, {}).error, Duplicate_Error::None);
     EXPECT_EQ(Plan(2, 8, {}).error, Duplicate_Error::Bad_Copies);
     EXPECT_EQ(Plan(2, 0, {}).error, Duplicate_Error::Bad_Copies);

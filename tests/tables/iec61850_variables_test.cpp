@@ -222,6 +222,22 @@ TEST(VariablesCheckList, EveryFaultyCellForTheMarks) {
     EXPECT_EQ(IEC61850_Variables_Faults(rows, '.').size(), 1U);
 }
 
+TEST(VariablesCheckList, SameNamesOfEnabledVariablesAreWarnedOf) {
+    Table_Row off = Variable("Temp");
+    off[VC::Enable - 1] = "N";
+    Table_Rows rows = Table_Of({Variable("Temp"), Variable("Flow"), Variable(" Temp "), off, Variable("flow"),
+                                Variable("Level"), Variable(""), Variable("Level")});
+    std::vector<std::pair<int, int>> clashes;
+    for (const Name_Clash& clash : IEC61850_Duplicate_Names(rows)) {
+        clashes.emplace_back(clash.row, clash.other_row);
+    }
+    // Blanks around a name do not tell it apart, letter case does; a disabled variable and one
+    // after the end of the list (the blank name of row 7) are not offered to the clients.
+    EXPECT_EQ(clashes, (std::vector<std::pair<int, int>>{{1, 3}, {3, 1}}));
+    // What a warning is: OK still passes.
+    EXPECT_FALSE(Check_IEC61850_Variables(rows, ',', Variables_NByte_IN));
+}
+
 TEST(VariablesCheckList, CountRangesAreTheCheckRanges) {
     for (const Column_Range& range : IEC61850_Count_Ranges()) {
         if (range.column == VC::StartBit) {

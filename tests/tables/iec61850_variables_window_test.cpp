@@ -1,7 +1,10 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QHeaderView>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTimer>
 #include <QtTest>
 
 #include <cstdio>
@@ -12,7 +15,9 @@
 #include "common/gui/message_box.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
+#include "tables/duplicate_dialog.h"
 #include "tables/grid_view.h"
+#include "tables/iec61850_variables.h"
 #include "tables/iec61850_variables_window.h"
 #include "tables/table_model.h"
 #include "grid_test_support.h"
@@ -145,6 +150,7 @@ private slots:
     }
 
     void listEditorsOfferTheFixedItems() {
+        Message_Recorder messages; // the changes are discarded at the end
         IEC61850_Variables_Window w;
         Open(w);
         Set_Cell(w.ACG, 9, 1, "2.5");
@@ -175,9 +181,76 @@ private slots:
         w.reject();
     }
 
+    // A key typed on a cell opens its editor with that key as the new text, the factor's free
+    // drop-down as much as a text cell.
+    void typingOverACellReplacesItsText() {
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Set_Row(w.ACG, 1, Variable);
+        for (const int col : {int{Var_Col::MultiplicationFactor}, int{Var_Col::Length}}) {
+            Set_Cell(w.ACG, col, 1, "10");
+            w.ACG->setFocus();
+            w.ACG->Set_Current_Cell(col, 1);
+            QTest::keyClick(w.ACG, Qt::Key_5);
+            QVERIFY(w.ACG->indexWidget(w.ACG->currentIndex()) != nullptr); // the key opened an editor
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_2);
+            w.ACG->Commit_Edit();
+            QCOMPARE(w.ACG->grid().Text(col, 1), std::string("52"));
+        }
+        w.reject();
+    }
+
+    // Copies count up the Name as the Mnemonic, and a Position written in hexadecimal stays so;
+    // a Name shared by two enabled variables is a warning that OK lets pass.
+    void duplicateCountsUpTheNameAndSameNamesAreWarned() {
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        std::vector<std::string> v = Variable;
+        v[Var_Col::Name - 1] = "Temp_07";
+        v[Var_Col::Position - 1] = "0x0A";
+        v[Var_Col::Mnemonic - 1] = "boiler 1";
+        Set_Row(w.ACG, 1, v);
+        w.ACG->Set_Current_Cell(Var_Col::Name, 1);
+        QString note;
+        QTimer::singleShot(0, [&note] {
+            auto* dialog = qobject_cast<Duplicate_Dialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->E_Copies->setValue(2);
+            dialog->Increment_Of(Var_Col::Position)->setValue(3);
+            note = dialog->L_Mnemonic->text();
+            QTest::mouseClick(dialog->Btn_OK, Qt::LeftButton);
+        });
+        QTest::mouseClick(w.Btn_Duplicate, Qt::LeftButton);
+        QCOMPARE(note, QStringLiteral("The number at the end is counted up in: Name, Mnemonic"));
+        QCOMPARE(w.ACG->grid().Text(Var_Col::Name, 2), std::string("Temp_08"));
+        QCOMPARE(w.ACG->grid().Text(Var_Col::Name, 3), std::string("Temp_09"));
+        QCOMPARE(w.ACG->grid().Text(Var_Col::Position, 2), std::string("0x0D"));
+        QCOMPARE(w.ACG->grid().Text(Var_Col::Position, 3), std::string("0x10"));
+        QCOMPARE(w.ACG->grid().Text(Var_Col::Mnemonic, 3), std::string("boiler 3"));
+        Table_Model* model = w.ACG->Model();
+        QVERIFY(!model->Has_Warning(Var_Col::Name, 1));
+
+        Set_Cell(w.ACG, Var_Col::Name, 3, "Temp_07");
+        QVERIFY(model->Has_Warning(Var_Col::Name, 1));
+        QVERIFY(model->Has_Warning(Var_Col::Name, 3));
+        QVERIFY(!model->Has_Warning(Var_Col::Name, 2));
+        QCOMPARE(model->data(model->Cell_Index(Var_Col::Name, 3), Qt::ToolTipRole).toString(),
+                 QStringLiteral("Warning: the same Name as the variable of row 1"));
+        QVERIFY(model->data(model->Cell_Index(Var_Col::Name, 3), Qt::BackgroundRole).isValid());
+        QCOMPARE(w.L_Faults->text(), QStringLiteral("No faults"));
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(messages.Messages().isEmpty());
+    }
+
     // The window keeps its width while its columns fit, and widens for longer column titles
     // rather than hiding the last columns.
     void windowWidensForLongerColumnTitles() {
+        Message_Recorder messages; // answers the question before changes are discarded
         const auto fits = [](IEC61850_Variables_Window& w) {
             return w.ACG->horizontalHeader()->length() <= w.ACG->viewport()->width();
         };

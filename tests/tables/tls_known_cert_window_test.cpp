@@ -60,6 +60,7 @@ private slots:
     }
 
     void layoutOfTheTable() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         Grab_Window(w, "tls_known_cert_empty");
@@ -147,6 +148,7 @@ private slots:
     }
 
     void typingLineBreaksInTheCertificateCell() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         w.ASG->Set_Current_Cell(2, 1);
@@ -242,6 +244,8 @@ private slots:
         QTest::mouseClick(w.Btn_Cancel, Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QCOMPARE(File_Text(file_), std::string(Saved_File));
+        QCOMPARE(messages.Last_Text(), QStringLiteral("Discard the changes?"));
+        messages.Clear();
         Open(w);
         QCOMPARE(w.ASG->grid().Text(3, 1), std::string("plant <A&B>"));
 
@@ -261,6 +265,7 @@ private slots:
 
     // The certificate window has no check, but a row after the end of its list is counted all the same.
     void rowAfterTheEndIsCountedWithoutACheck() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         QVERIFY(w.L_Faults->isHidden());
@@ -277,6 +282,7 @@ private slots:
     }
 
     void enableCellsToggleByClick() {
+        Message_Recorder messages; // answers the question before changes are discarded
         TLS_Known_Cert_Window w;
         Open(w);
         const QModelIndex enable = w.ASG->Model()->Cell_Index(1, 2);

@@ -5,8 +5,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPalette>
+#include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -129,6 +132,32 @@ private:
 
 void Set_Style_Icon_When_Shown(QAbstractButton* button, QStyle::StandardPixmap icon) {
     new Icon_On_Show(button, icon);
+}
+
+void Fit_Window_To_Screen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    // The frame is known once the window has been on screen; until then the title bar is a guess.
+    QSize frame = window->frameGeometry().size() - window->size();
+    if (frame.width() <= 0 && frame.height() <= 0) {
+        const QStyle* style = window->style();
+        const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, window);
+        frame = QSize(2 * border, style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window) + 2 * border);
+    }
+    const QSize room = (available.size() - frame).expandedTo(window->minimumSizeHint());
+    const QSize fitted = window->size().boundedTo(room);
+    const bool shrunk = fitted != window->size();
+    if (shrunk) {
+        window->resize(fitted);
+    }
+    const QRect outer(window->pos(), fitted + frame); // pos() is the frame's corner
+    if (shrunk || !available.contains(outer)) {
+        window->move(available.left() + std::max(0, available.width() - outer.width()) / 2,
+                     available.top() + std::max(0, available.height() - outer.height()) / 2);
+    }
 }
 
 QString Qt_Text(const std::string& utf8) {

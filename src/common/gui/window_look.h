@@ -45,6 +45,11 @@ QIcon Style_Icon(const QWidget* widget, QStyle::StandardPixmap first, QStyle::St
 // but most are never opened in a run, and a style's icon costs a decode of every size.
 void Set_Style_Icon_When_Shown(QAbstractButton* button, QStyle::StandardPixmap icon);
 
+// Called as a window is shown: keeps its size where the screen has room for it, else shrinks it
+// to the screen's available area (never below its layout's minimum) and centres it there; a
+// window that fits but lies partly off the screen is centred too.
+void Fit_Window_To_Screen(QWidget* window);
+
 // UTF-8 from the core to a Qt text and back.
 QString Qt_Text(const std::string& utf8);
 std::string Utf8(const QString& text);
