@@ -139,12 +139,20 @@ TEST_P(Cli_Exit, Codes) {
     const std::string b = Config("B", 3, 250);
     const std::string same = Config("Same", 3);
     Put(dir_ / "Broken.xml", "x");
+    fs::create_directories(dir_ / "Empty" / "bin");
+    fs::create_directories(dir_ / "Big");
+    if (std::string(GetParam().args).find("%H") != std::string::npos) {
+        Put(dir_ / "Big" / "bank3.bin", std::string(16 * 1024 * 1024, '\x7F'));
+    }
     fs::create_directories(dir_ / "Broken");
     Put(dir_ / "Broken" / "S7_Protocol.xml", "<S7_Protocol><S7_Protocol_Read>");
     std::string args = GetParam().args;
     for (const auto& [token, path] : {std::pair{std::string("%A"), a}, {std::string("%B"), b},
                                       {std::string("%S"), same}, {std::string("%X"), (dir_ / "Broken").string()},
-                                      {std::string("%N"), (dir_ / "none").string()}}) {
+                                      {std::string("%N"), (dir_ / "none").string()},
+                                      {std::string("%E"), (dir_ / "Empty").string()},
+                                      {std::string("%G"), a + "/ParGen.xml"},
+                                      {std::string("%H"), (dir_ / "Big" / "bank3.bin").string()}}) {
         for (auto at = args.find(token); at != std::string::npos; at = args.find(token)) args.replace(at, 2, Q(path));
     }
     const Run_Result run = Run(args);
@@ -164,7 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Exit_Case{"Diff_Unknown_Option", "diff %A %B --bank", 2},
                     Exit_Case{"Report_No_Folder", "report %N", 2}, Exit_Case{"Report_Bad_Format", "report %A --format doc", 2},
                     Exit_Case{"Report_Pdf_Needs_A_File", "report %A --format pdf", 2},
-                    Exit_Case{"Report_Unknown_Language", "report %A --language Klingon", 2}),
+                    Exit_Case{"Report_Unknown_Language", "report %A --language Klingon", 2},
+                    Exit_Case{"Diff_No_Configuration", "diff %A %E", 2},
+                    Exit_Case{"Diff_Banks_No_Configuration", "diff --banks %E %A", 2},
+                    Exit_Case{"Diff_Banks_Xml_Is_No_Bank", "diff --banks %G %A", 2},
+                    Exit_Case{"Diff_Banks_Bank_3_Too_Large", "diff --banks %H %A", 2},
+                    Exit_Case{"Report_No_Configuration", "report %E", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Cli_Review, Diff_Lines_Are_Grouped_And_End_In_A_Summary) {
