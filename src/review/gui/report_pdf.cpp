@@ -146,16 +146,17 @@ private:
     }
 
     void Paragraph(const std::string& text, const QFont& font, double space_after_lines, const QColor& color = Qt::black) {
+        // A word wider than the page (a long name, a key line) breaks inside the word.
         const QFontMetricsF metrics(font, &device_);
         const QString shown = Q(text);
-        const QRectF box = metrics.boundingRect(QRectF(0, 0, width_, 1e9), Qt::TextWordWrap, shown);
-        Need(box.height());
+        const double height = std::max(metrics.height(), Wrapped_Height(shown, font, width_, &device_));
+        Need(height);
         if (painter_ != nullptr) {
             painter_->setFont(font);
             painter_->setPen(color);
-            painter_->drawText(QRectF(0, y_, width_, box.height()), Qt::TextWordWrap, shown);
+            painter_->drawText(QRectF(0, y_, width_, height), shown, Wrapping());
         }
-        y_ += box.height() + metrics.height() * space_after_lines;
+        y_ += height + metrics.height() * space_after_lines;
     }
 
     void Section_Title(const std::string& title) {
