@@ -1,5 +1,6 @@
 #include "review/review_common.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/conversions.h"
@@ -38,13 +39,19 @@ void Warn_About_List(List_Id id, const Table_Rows& rows, std::vector<std::string
         const Table_Row& row = rows[r];
         const std::string where = list + std::to_string(r + 1);
         const std::string_view enable = Cell(row, 1);
+        if (static_cast<int>(r) >= def.capacity) {
+            // One line for them all: a crafted file may hold any number.
+            if (std::any_of(rows.begin() + def.capacity, rows.end(), Row_Enabled)) {
+                const std::string last = r + 1 < rows.size() ? ".." + std::to_string(rows.size()) : std::string();
+                warnings.push_back(where + last + Lang(rt::Past_Window_Rows) + Lang(rt::Device_Gets_It));
+            }
+            break;
+        }
         if (static_cast<int>(r) >= length) {
             if (!Row_Enabled(row)) continue;
             const bool blank = Trim(Cell(row, def.key_column)).empty();
-            const std::string why = static_cast<int>(r) >= def.capacity ? Lang(rt::Past_Window_Rows)
-                                    : blank                            ? Lang(rt::Has_Blank) + key
-                                                                       : Lang(rt::Follows_Blank) + key;
-            warnings.push_back(where + why + Lang(rt::Device_Gets_It));
+            warnings.push_back(where + (blank ? Lang(rt::Has_Blank) : Lang(rt::Follows_Blank)) + key +
+                               Lang(rt::Device_Gets_It));
         } else if (enable != "Y" && enable != "N") {
             warnings.push_back(where + Lang(rt::Enable_Is) + Quoted(enable) + Lang(rt::Device_Off));
         }
