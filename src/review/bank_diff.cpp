@@ -315,8 +315,7 @@ private:
             const auto ia = static_cast<std::size_t>(step.a);
             const auto ib = static_cast<std::size_t>(step.b);
             const bool moved = (step.op == Align_Op::Same || step.op == Align_Op::Changed) &&
-                               (ia != ib || a.known_certs[ia].Certificate_Add != b.known_certs[ib].Certificate_Add ||
-                                a.known_certs[ia].Length != b.known_certs[ib].Length);
+                               (ia != ib || a.known_certs[ia].Certificate_Add != b.known_certs[ib].Certificate_Add);
             if (step.op != Align_Op::Same || moved) {
                 if (step.a >= 0) explained_->Mark(Known_Cert_Entry_Address(ia), Cert_Entry_Bytes);
                 if (step.b >= 0) explained_->Mark(Known_Cert_Entry_Address(ib), Cert_Entry_Bytes);

@@ -128,17 +128,22 @@ private:
         const QFontMetricsF metrics(font, &device_);
         painter_->setFont(font);
         painter_->setPen(Grey_Text);
-        const QString name = Q(report_.configuration_name);
+        // A long configuration name gives way to the texts at the right, never runs over them.
+        const QString title = Q(report_.title);
+        const QString page = Q(report_.page) + QString::number(page_) + Q(report_.page_of) + QString::number(total_);
+        const auto name_in = [&](const QString& right) {
+            const double room = width_ - metrics.horizontalAdvance(right) - metrics.height();
+            return metrics.elidedText(Q(report_.configuration_name), Qt::ElideMiddle, std::max(room, 0.0));
+        };
         const QRectF top(0, 0, width_, metrics.height());
-        painter_->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, name);
-        painter_->drawText(top, Qt::AlignRight | Qt::AlignVCenter, Q(report_.title));
+        painter_->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, name_in(title));
+        painter_->drawText(top, Qt::AlignRight | Qt::AlignVCenter, title);
         painter_->drawLine(QPointF(0, metrics.height() * 1.3), QPointF(width_, metrics.height() * 1.3));
         const QRectF bottom(0, device_.height() - metrics.height(), width_, metrics.height());
         painter_->drawLine(QPointF(0, bottom.top() - metrics.height() * 0.3),
                            QPointF(width_, bottom.top() - metrics.height() * 0.3));
-        painter_->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, name);
-        painter_->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter,
-                           Q(report_.page) + QString::number(page_) + Q(report_.page_of) + QString::number(total_));
+        painter_->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, name_in(page));
+        painter_->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter, page);
     }
 
     void Need(double height) {
