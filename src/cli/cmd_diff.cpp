@@ -6,9 +6,9 @@
 // With --banks both sides are also built in memory (or read, for a bin folder or a bank file)
 // and their images compared field by field with device addresses. A summary line ends the output.
 //
-// A configuration is a folder holding any of its four files; with --banks a side may also be a
-// bin folder (bank files, none of the four) or one bank file named bank1.bin to bank3.bin, of a
-// size that bank can have. Where a window reads a list otherwise than the builder, a warning
+// A configuration is a folder holding any of its four files; a side may also be a bin folder
+// (bank files, none of the four) or one bank file named bank1.bin to bank3.bin, of a size that
+// bank can have, and is then compared as with --banks. Where a window reads a list otherwise than the builder, a warning
 // goes to standard error. The images compare every byte: identical output means identical images.
 //
 // Exit code: 0 identical (with --banks: the images byte-identical), 1 different, 2 usage error, a side that is none of the above, or
@@ -40,7 +40,6 @@ std::string Configuration_Problem(const std::string& path, bool banks) {
     if (!File_Exists(path) && !Dir_Exists(path)) return path + Lang(rt::Not_Found);
     if (Dir_Exists(path) && Has_Configuration_Files(path)) return {};
     if (banks) return {}; // a bin folder or a bank file: Load_Image_Side judges it
-    if (File_Exists(path) || Has_Bank_Files(path)) return path + Lang(rt::Bank_Needs_Banks);
     return path + Lang(rt::Not_Configuration);
 }
 
@@ -75,6 +74,12 @@ int Run_Diff(const Args& args, std::ostream& out, std::ostream& err) {
     if (sides.size() != 2) {
         err << Lang(rt::Diff_Usage) << "\n";
         return 2;
+    }
+    // Images have nothing but their bytes to compare: a bin folder or a bank file compares as --banks.
+    for (const std::string& side : sides) {
+        if (File_Exists(side) || (Dir_Exists(side) && !Has_Configuration_Files(side) && Has_Bank_Files(side))) {
+            banks = true;
+        }
     }
     for (const std::string& side : sides) {
         if (const std::string problem = Configuration_Problem(side, banks); !problem.empty()) {

@@ -201,4 +201,20 @@ TEST_F(Cli_Review, Diff_Lines_Are_Grouped_And_End_In_A_Summary) {
     EXPECT_EQ(run.out.find(Password), std::string::npos);
 }
 
+// The images of the last update against a build: byte-identical or not decides, with or without
+// --banks, and a byte no field stands for counts too.
+TEST_F(Cli_Review, Images_Compare_By_Their_Bytes) {
+    const std::string a = Config("A", 3);
+    ASSERT_EQ(Run("build " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff " + Q(a + "/bin") + " " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff --banks " + Q(a + "/bin/bank2.bin") + " " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff " + Q(a + "/bin") + " " + Q(Config("B", 3, 250))).code, 1);
+    std::string bank3 = Slurp(fs::path(a) / "bin" / "bank3.bin");
+    bank3[0x300] = 'x';
+    Put(fs::path(a) / "bin" / "bank3.bin", bank3);
+    const Run_Result run = Run("diff --banks " + Q(a + "/bin") + " " + Q(a));
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("bank3.bin: 1\n  0xA0300..0xA0300: 1 byte differs\n"), std::string::npos) << run.out;
+}
+
 } // namespace
