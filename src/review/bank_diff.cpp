@@ -39,7 +39,6 @@ std::string Bank_Size_Problem(const std::string& path, int bank, std::uint64_t s
            Bank_Names[static_cast<std::size_t>(bank - 1)] + Lang(rt::Bank_Sizes) + sizes + Lang(rt::Bytes);
 }
 
-
 bool Comparable(const Image_Side& a, const Image_Side& b) {
     if (!a.single_bank && !b.single_bank) return true;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -56,21 +55,46 @@ std::string Hex5(std::uint32_t value) { return inspect_detail::Hex(value, 5); }
 constexpr std::size_t Cert_Entry_Bytes = 8;
 constexpr std::size_t Var_Entry_Bytes = 32;
 
-// The byte positions (file offsets) of one bank that a line already speaks for.
+// The byte positions (file offsets) of one bank that a line already speaks for. Marks are
+// collected as ranges and laid out once, so that many overlapping ranges (a crafted pool whose
+// entries all point at one long string) cost no more than the bank's size.
 class Explained {
 public:
-    Explained(std::uint32_t device, std::size_t size) : device_(device), bytes_(size, false) {}
+    Explained(std::uint32_t device, std::size_t size) : device_(device), size_(size) {}
     // Marks [address, address + length) given as device addresses; anything outside is ignored.
     void Mark(std::uint64_t address, std::uint64_t length) {
-        if (address < device_) return;
+        if (address < device_ || address - device_ >= size_ || length == 0) return;
         const std::uint64_t from = address - device_;
-        for (std::uint64_t i = from; i < from + length && i < bytes_.size(); ++i) bytes_[static_cast<std::size_t>(i)] = true;
+        const std::uint64_t to = std::min<std::uint64_t>(size_, from + std::min<std::uint64_t>(length, size_));
+        ranges_.emplace_back(static_cast<std::size_t>(from), static_cast<std::size_t>(to));
+        laid_out_ = false;
     }
-    bool operator[](std::size_t offset) const { return offset < bytes_.size() && bytes_[offset]; }
+    bool operator[](std::size_t offset) {
+        if (!laid_out_) Lay_Out();
+        return offset < bytes_.size() && bytes_[offset];
+    }
 
 private:
+    void Lay_Out() {
+        std::vector<int> depth(size_ + 1, 0);
+        for (const auto& [from, to] : ranges_) {
+            ++depth[from];
+            --depth[to];
+        }
+        bytes_.assign(size_, false);
+        int open = 0;
+        for (std::size_t i = 0; i < size_; ++i) {
+            open += depth[i];
+            bytes_[i] = open > 0;
+        }
+        laid_out_ = true;
+    }
+
     std::uint32_t device_;
+    std::size_t size_;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges_;
     std::vector<bool> bytes_;
+    bool laid_out_ = false;
 };
 
 // The strings of a pool by role, looked up once each instead of by a walk over the pool.
