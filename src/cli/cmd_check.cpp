@@ -8,7 +8,8 @@
 //     <message>                             a fault: two blanks, then exactly the text of the
 //                                           window's error box
 //
-// then one summary line. For the parameters every failing field is listed; for the tables
+// then a "warning: " line for each row that the device gets otherwise than its window reads it
+// (a row after a blank key, an Enable that is neither "Y" nor "N"), then one summary line. For the parameters every failing field is listed; for the tables
 // every faulty enabled row, with the first failing check of that row. The first fault line of
 // a file is what that window's OK would show. The messages alone: sed -n 's/^  //p'
 //
@@ -23,6 +24,8 @@
 #include "language/lang_table.h"
 #include "parameters/par_gen.h"
 #include "parameters/par_gen_check.h"
+#include "review/review_common.h"
+#include "review/review_texts.h"
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
@@ -156,6 +159,10 @@ int Run_Check(const Args& args, std::ostream& out, std::ostream& err) {
         Print(report, out);
         faults += report.faults.size();
         problems += report.problems.size();
+    }
+    // Not faults: the windows and the device simply read these rows differently.
+    for (const std::string& warning : Read_Configuration(folder).warnings) {
+        out << Lang(review_text::Warning) << warning << "\n";
     }
     if (faults == 0 && problems == 0) {
         out << "All well: " << folder << " passes every check.\n";

@@ -16,6 +16,7 @@
 #include "common/file_io.h"
 #include "language/lang_table.h"
 #include "review/report.h"
+#include "review/review_common.h"
 #include "review/review_texts.h"
 
 #include "cli/pdf_module.h"
@@ -105,8 +106,16 @@ int Run_Report(const Args& args, std::ostream& out, std::ostream& err) {
         err << "quillmaker-cli report: " << Lang(rt::Not_Folder) << *folder << "\n";
         return 2;
     }
+    // A report of defaults for any folder would pass for a configuration's.
+    if (!Has_Configuration_Files(*folder)) {
+        err << "quillmaker-cli report: " << *folder << Lang(rt::Not_Configuration) << "\n";
+        return 2;
+    }
     const Format chosen = format.value_or(output ? Format_Of_File(*output) : Format::Text);
-    if (chosen == Format::Pdf && !output) return usage();
+    if (chosen == Format::Pdf && !output) {
+        err << "quillmaker-cli report: " << Lang(rt::Pdf_Needs_Output) << "\n";
+        return usage();
+    }
 #ifndef QM_CLI_PDF
     if (chosen == Format::Pdf) {
         err << "quillmaker-cli report: " << Lang(rt::No_Pdf) << "\n";

@@ -136,7 +136,7 @@ Build_Result Read_IEC61850_Variables(const std::string& path, TIEC61850& iec) {
     if (Build_Result loaded = Load_Build_Input(path, doc, present); !loaded || !present) {
         return loaded;
     }
-    const pugi::xml_node root = First_Node(doc);
+    const pugi::xml_node root = Build_List_Section(doc, Build_List::Variables);
     std::array<std::string_view, V_Count> a;
     std::size_t row = 0;
     for (pugi::xml_node e = root.first_child(); e; e = e.next_sibling()) {
@@ -145,7 +145,7 @@ Build_Result Read_IEC61850_Variables(const std::string& path, TIEC61850& iec) {
         }
         ++row;
         Collect_Attributes(e, Var_Names, a);
-        if (a[V_Enable] != "Y") {
+        if (!Build_Takes(a[V_Enable])) {
             continue;
         }
         if (Build_Result text = Check_Utf8(a[V_Name], path, Row_Field(row, "Name")); !text) {
@@ -167,7 +167,7 @@ Build_Result Read_TLS_Known_Cert(const std::string& path, TIEC61850& iec) {
     if (Build_Result loaded = Load_Build_Input(path, doc, present); !loaded || !present) {
         return loaded;
     }
-    const pugi::xml_node root = First_Node(doc);
+    const pugi::xml_node root = Build_List_Section(doc, Build_List::Certificates);
     std::array<std::string_view, C_Count> a;
     std::size_t row = 0;
     for (pugi::xml_node e = root.first_child(); e; e = e.next_sibling()) {
@@ -176,7 +176,7 @@ Build_Result Read_TLS_Known_Cert(const std::string& path, TIEC61850& iec) {
         }
         ++row;
         Collect_Attributes(e, Cert_Names, a);
-        if (a[C_Enable] != "Y") {
+        if (!Build_Takes(a[C_Enable])) {
             continue;
         }
         if (Build_Result text = Check_Utf8(a[C_Certificate], path, Row_Field(row, "Certificate")); !text) {

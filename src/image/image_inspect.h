@@ -80,6 +80,9 @@ struct Bank2_Image {
 // rule_count: S7_Rule_Count from bank1.bin, to cross-check the number of used records.
 Bank2_Image Decode_Bank2(Image_Bytes bytes, std::optional<std::uint32_t> rule_count = std::nullopt);
 
+// Record `index` of a rule table, whatever it holds; the record must lie inside bytes.
+S7_Record Decode_S7_Record(Image_Bytes bytes, std::size_t index);
+
 // Names of the device codes as the S7comm editor lists them; empty for an unknown code.
 std::string PLC_Type_Name(std::uint8_t code);
 std::string S7_Data_Type_Name(std::uint8_t code);

@@ -235,6 +235,10 @@ void Format_Bank2(const Bank2_Image& image, Image_Bytes bytes, const std::string
 
 namespace qm {
 
+S7_Record Decode_S7_Record(Image_Bytes bytes, std::size_t index) {
+    return Read_Record(bytes, index);
+}
+
 std::vector<Image_Field> S7_Record_Fields(const S7_Record& r) {
     const auto at = static_cast<std::uint32_t>(Bank2_Device_Address + r.index * S7_Record_Size);
     return {

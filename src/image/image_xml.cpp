@@ -24,6 +24,17 @@ pugi::xml_node First_Element(const pugi::xml_node& parent, std::string_view name
     return {};
 }
 
+pugi::xml_node Build_List_Section(const pugi::xml_document& doc, Build_List list) {
+    const pugi::xml_node root = First_Node(doc);
+    switch (list) {
+    case Build_List::S7_Read: return First_Element(root, "S7_Protocol_Read");
+    case Build_List::S7_Write: return First_Element(root, "S7_Protocol_Write");
+    case Build_List::Variables:
+    case Build_List::Certificates: return root;
+    }
+    return {};
+}
+
 Build_Result Check_Utf8(std::string_view text, const std::string& file, const std::string& field) {
     const std::size_t bad = Find_Invalid_Utf8(text);
     if (bad == std::string_view::npos) {

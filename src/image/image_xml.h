@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/xml_io.h"
 #include "image/image_result.h"
 
 namespace qm {
@@ -107,6 +109,43 @@ void Collect_Element_Texts(const pugi::xml_node& root, const std::array<const ch
     for (std::size_t i = 0; i < N; ++i) {
         values[i] = found[i] != nullptr ? std::string_view(found[i]) : std::string_view();
     }
+}
+
+// The four lists of the project files as the builder walks them. Every element child of the
+// list's section is a row, in file order: a blank key does not end the list, and nothing is
+// trimmed or defaulted. The report and the comparison read through the same functions, so that
+// they show what the device gets.
+enum class Build_List { S7_Read, S7_Write, Variables, Certificates };
+
+// The element holding the list's rows: a section of S7_Protocol.xml's root, or the root of the
+// other two files. An empty node (no rows) when the file has no such element.
+pugi::xml_node Build_List_Section(const pugi::xml_document& doc, Build_List list);
+
+// The builder takes a row only when its Enable is exactly "Y".
+inline bool Build_Takes(std::string_view enable) {
+    return enable == "Y";
+}
+
+template <class Visit>
+void For_Each_Build_Row(const pugi::xml_node& section, Visit&& visit) {
+    for (pugi::xml_node row = section.first_child(); row; row = row.next_sibling()) {
+        if (row.type() == pugi::node_element) {
+            visit(row);
+        }
+    }
+}
+
+// Every row of the list with the texts of the named attributes, as the builder sees them.
+template <std::size_t N>
+std::vector<std::vector<std::string>> Build_List_Rows(const pugi::xml_document& doc, Build_List list,
+                                                      const std::array<const char*, N>& names) {
+    std::vector<std::vector<std::string>> rows;
+    std::array<const char*, N> texts;
+    For_Each_Build_Row(Build_List_Section(doc, list), [&](const pugi::xml_node& row) {
+        Collect_Attribute_Texts(row, names, texts);
+        rows.emplace_back(texts.begin(), texts.end());
+    });
+    return rows;
 }
 
 } // namespace qm

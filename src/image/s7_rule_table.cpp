@@ -177,25 +177,22 @@ Build_Result Read_S7_Rules(const std::string& path, S7_Rule_Table& table, std::u
     if (Build_Result loaded = Load_Build_Input(path, doc, present); !loaded || !present) {
         return loaded;
     }
-    const pugi::xml_node root = First_Node(doc);
     std::size_t enabled = 0;
     std::array<const char*, R_Count> a;
     // A root without one of its two sections has an empty list there.
     for (const bool write_rules : {false, true}) {
-        const pugi::xml_node section = First_Element(root, write_rules ? "S7_Protocol_Write" : "S7_Protocol_Read");
-        for (pugi::xml_node row = section.first_child(); row; row = row.next_sibling()) {
-            if (row.type() != pugi::node_element) {
-                continue;
-            }
+        const pugi::xml_node section =
+            Build_List_Section(doc, write_rules ? Build_List::S7_Write : Build_List::S7_Read);
+        For_Each_Build_Row(section, [&](const pugi::xml_node& row) {
             Collect_Attribute_Texts(row, Rule_Names, a);
-            if (!Is_Yes(a[R_Enable])) {
-                continue;
+            if (!Build_Takes(a[R_Enable])) {
+                return;
             }
             if (enabled < S7_Rule_Capacity) {
                 table.records[enabled] = Make_Rule(a, write_rules);
             }
             ++enabled; // counted past the table only to say how many there are
-        }
+        });
     }
     if (enabled > S7_Rule_Capacity) {
         Clear_S7_Rule_Table(table);

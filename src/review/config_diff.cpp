@@ -23,7 +23,8 @@ void Diff_Result::Append(const Diff_Result& other) {
 
 std::string Diff_Result::Summary() const {
     if (Identical()) return Lang(rt::Identical);
-    return Lang(rt::Differences) + std::to_string(Count()) + " (" + std::to_string(added) + Lang(rt::Counts_Added) +
+    const std::string head = Count() == 1 ? Lang(rt::One_Difference) : Lang(rt::Differences) + std::to_string(Count()) + " (";
+    return head + std::to_string(added) + Lang(rt::Counts_Added) +
            std::to_string(removed) + Lang(rt::Counts_Removed) + std::to_string(changed) + Lang(rt::Counts_Changed) +
            ")";
 }
@@ -61,10 +62,13 @@ std::string Cell_Text(List_Id id, int column, std::string_view cell) {
     return Quoted(cell);
 }
 
+// An added or removed row: every cell with its column title.
 std::string Row_Text(List_Id id, const Table_Row& row) {
+    const List_Def& def = List_Def_Of(id);
     std::string text;
     for (std::size_t c = 0; c < row.size(); ++c) {
-        if (c > 0) text += " | ";
+        if (c > 0) text += ", ";
+        if (c + 1 < def.header_entries.size()) text += Lang(def.header_entries[c + 1]) + " ";
         text += Cell_Text(id, static_cast<int>(c) + 1, row[c]);
     }
     return text;
@@ -81,8 +85,8 @@ std::string Row_Key(const Table_Row& row) {
 
 void Diff_List(List_Id id, const Configuration_Files& a, const Configuration_Files& b, Diff_Result& result) {
     const List_Def& def = List_Def_Of(id);
-    const Table_Rows rows_a = List_Rows(a, id);
-    const Table_Rows rows_b = List_Rows(b, id);
+    const Table_Rows& rows_a = List_Rows(a, id);
+    const Table_Rows& rows_b = List_Rows(b, id);
     std::vector<std::string> keys_a;
     std::vector<std::string> keys_b;
     for (const auto& row : rows_a) keys_a.push_back(Row_Key(row));

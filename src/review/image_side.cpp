@@ -1,5 +1,6 @@
 #include "review/bank_diff.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "common/file_io.h"
@@ -13,21 +14,36 @@ namespace rt = review_text;
 
 namespace {
 
-// Far above any real bank, low enough never to read a disk image by mistake.
-constexpr std::uint64_t Max_Bank_File = 16ULL * 1024 * 1024;
-
 std::string Base_Name(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::optional<Bank_Bytes> Read_Bank(const std::string& path, const std::string& name, std::string& message) {
+std::uint64_t Size_Of(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(std::filesystem::path(std::u8string(path.begin(), path.end())), ec);
+    return ec ? 0 : static_cast<std::uint64_t>(size);
+}
+
+// A bank file checked by name and size before a byte is read: a crafted file of any size costs
+// nothing but its directory entry.
+std::optional<Bank_Bytes> Read_Bank(const std::string& path, int bank, std::string& message) {
+    if (const std::string problem = Bank_Size_Problem(path, bank, Size_Of(path)); !problem.empty()) {
+        message = problem;
+        return std::nullopt;
+    }
     std::string content;
-    if (const Io_Result read = Read_File(path, content, Max_Bank_File); !read) {
+    if (const Io_Result read = Read_File(path, content, Image_Buffer_Size); !read) {
         message = read.message;
         return std::nullopt;
     }
-    return Bank_Bytes{name, std::vector<std::uint8_t>(content.begin(), content.end())};
+    // The file may have changed between the two looks.
+    if (const std::string problem = Bank_Size_Problem(path, bank, content.size()); !problem.empty()) {
+        message = problem;
+        return std::nullopt;
+    }
+    return Bank_Bytes{Bank_File_Names[static_cast<std::size_t>(bank - 1)],
+                      std::vector<std::uint8_t>(content.begin(), content.end())};
 }
 
 bool Has_Bank_Files(const std::string& dir) {
@@ -42,43 +58,38 @@ bool Has_Bank_Files(const std::string& dir) {
 Image_Side_Load Load_Image_Side(const std::string& path) {
     Image_Side_Load load;
     load.side.name = path;
+    load.unreadable = true; // until the side is read
     if (File_Exists(path)) {
-        std::string message;
-        auto file = Read_Bank(path, Base_Name(path), message);
-        if (!file) {
-            load.unreadable = true;
-            load.message = message;
-            return load;
-        }
-        const int bank = Bank_Number(file->name, file->bytes.size());
+        const int bank = Bank_Number(Base_Name(path));
         if (bank == 0) {
-            load.unreadable = true;
-            load.message = path + Lang(rt::Not_A_Side);
+            load.message = path + Lang(rt::Not_Bank_Name);
             return load;
         }
-        file->name = Bank_File_Names[static_cast<std::size_t>(bank - 1)];
+        auto file = Read_Bank(path, bank, load.message);
+        if (!file) return load;
         load.side.banks[static_cast<std::size_t>(bank - 1)] = std::move(file);
+        load.side.single_bank = true;
         load.ok = true;
+        load.unreadable = false;
         return load;
     }
     if (!Dir_Exists(path)) {
-        load.unreadable = true;
-        load.message = path + Lang(rt::Not_A_Side);
+        load.message = path + Lang(rt::Not_Found);
         return load;
     }
-    if (!Has_Configuration_Files(path) && Has_Bank_Files(path)) {
+    if (!Has_Configuration_Files(path)) {
+        if (!Has_Bank_Files(path)) {
+            load.message = path + Lang(rt::Not_Configuration_Or_Bin);
+            return load;
+        }
         for (std::size_t i = 0; i < 3; ++i) {
             const std::string file = Path_Join(path, Bank_File_Names[i]);
             if (!File_Exists(file)) continue;
-            std::string message;
-            load.side.banks[i] = Read_Bank(file, Bank_File_Names[i], message);
-            if (!load.side.banks[i]) {
-                load.unreadable = true;
-                load.message = message;
-                return load;
-            }
+            load.side.banks[i] = Read_Bank(file, static_cast<int>(i) + 1, load.message);
+            if (!load.side.banks[i]) return load;
         }
         load.ok = true;
+        load.unreadable = false;
         return load;
     }
     // A configuration: built in memory, nothing written.
@@ -95,6 +106,7 @@ Image_Side_Load Load_Image_Side(const std::string& path) {
                                        std::vector<std::uint8_t>(buffer.data(), buffer.data() + buffer.length)};
     }
     load.ok = true;
+    load.unreadable = false;
     return load;
 }
 

@@ -103,7 +103,7 @@ Report_Table List_Table(const Configuration_Files& files, List_Id id) {
     const List_Def& def = List_Def_Of(id);
     Report_Table table;
     table.title = Lang(def.title_entry);
-    const Table_Rows rows = List_Rows(files, id);
+    const Table_Rows& rows = List_Rows(files, id);
     if (id == List_Id::Certificates) {
         table.header = {Lang(1614), Lang(1615), Lang(1616) + " - " + Lang(rt::First_Line), Lang(rt::Last_Line),
                         Lang(rt::Sha256), Lang(1617)};
@@ -112,7 +112,7 @@ Report_Table List_Table(const Configuration_Files& files, List_Id id) {
     }
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Table_Row& row = rows[r];
-        const bool enabled = Row_Enabled(id, row);
+        const bool enabled = Row_Enabled(row);
         std::vector<std::string> cells;
         cells.push_back(std::to_string(r + 1) + (enabled ? "" : " (" + Lang(rt::Disabled) + ")"));
         if (id == List_Id::Certificates) {
@@ -155,6 +155,11 @@ Report_Section Check_Section(const Configuration_Files& files) {
         add(Variables_Name, Fault_Text(fault, Table_Check::IEC61850_Variables));
     }
     if (s.lines.empty()) s.lines.push_back(Lang(rt::No_Faults));
+    // The lists above are what the device gets; where a window reads them otherwise, say so.
+    for (const std::string& problem : files.window_problems) {
+        s.lines.push_back(Lang(rt::Warning) + Lang(rt::Window_Reads) + problem);
+    }
+    for (const std::string& warning : files.warnings) s.lines.push_back(Lang(rt::Warning) + warning);
     return s;
 }
 

@@ -110,9 +110,10 @@ table.facts td:first-child { color: #555; }
 table.list { width: 100%; font-size: 7.5pt; }
 table.list th, table.list td { border: 1px solid #aaa; padding: 1px 3px; text-align: left; vertical-align: top; }
 table.list th { background: #e7d8d8; }
-table.list td { word-break: break-word; }
+table.list td { word-break: break-word; overflow-wrap: anywhere; }
+td, th { overflow-wrap: anywhere; }
 tr.disabled td { color: #777; background: #eee; font-style: italic; }
-pre { font-size: 8pt; background: #f6f6f6; border: 1px solid #ccc; padding: 4px; white-space: pre-wrap; }
+pre { font-size: 8pt; background: #f6f6f6; border: 1px solid #ccc; padding: 4px; white-space: pre-wrap; overflow-wrap: anywhere; }
 thead { display: table-header-group; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 @media print {

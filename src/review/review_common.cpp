@@ -1,8 +1,11 @@
 #include "review/review_common.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "common/conversions.h"
 #include "common/file_io.h"
+#include "image/image_xml.h"
 #include "language/lang_table.h"
 #include "review/review_texts.h"
 #include "review/sha256.h"
@@ -10,6 +13,52 @@
 #include "tables/tls_known_cert.h"
 
 namespace qm {
+
+namespace {
+
+namespace rt = review_text;
+
+// Loads a list file as the builder loads it; false, with the builder's message, when it cannot.
+// A missing file leaves the document empty: no rows.
+bool Load_Device_File(const std::string& path, pugi::xml_document& doc, std::vector<std::string>& problems) {
+    bool present = false;
+    if (const Build_Result loaded = Load_Build_Input(path, doc, present); !loaded) {
+        problems.push_back(loaded.message);
+        return false;
+    }
+    return true;
+}
+
+// Where the list's window keeps or reads a row otherwise than the builder.
+void Warn_About_List(List_Id id, const Table_Rows& rows, std::vector<std::string>& warnings) {
+    const List_Def& def = List_Def_Of(id);
+    const std::string list = std::string(def.file) + ": " + Lang(def.title_entry) + ", " + Lang(rt::Row);
+    const std::string key = Lang(def.header_entries[static_cast<std::size_t>(def.key_column)]);
+    const int length = List_Length(rows, def.key_column, def.capacity);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Table_Row& row = rows[r];
+        const std::string where = list + std::to_string(r + 1);
+        const std::string_view enable = Cell(row, 1);
+        if (static_cast<int>(r) >= def.capacity) {
+            // One line for them all: a crafted file may hold any number.
+            if (std::any_of(rows.begin() + def.capacity, rows.end(), Row_Enabled)) {
+                const std::string last = r + 1 < rows.size() ? ".." + std::to_string(rows.size()) : std::string();
+                warnings.push_back(where + last + Lang(rt::Past_Window_Rows) + Lang(rt::Device_Gets_It));
+            }
+            break;
+        }
+        if (static_cast<int>(r) >= length) {
+            if (!Row_Enabled(row)) continue;
+            const bool blank = Trim(Cell(row, def.key_column)).empty();
+            warnings.push_back(where + (blank ? Lang(rt::Has_Blank) : Lang(rt::Follows_Blank)) + key +
+                               Lang(rt::Device_Gets_It));
+        } else if (enable != "Y" && enable != "N") {
+            warnings.push_back(where + Lang(rt::Enable_Is) + Quoted(enable) + Lang(rt::Device_Off));
+        }
+    }
+}
+
+} // namespace
 
 Configuration_Files Read_Configuration(const std::string& folder) {
     Configuration_Files files;
@@ -19,8 +68,25 @@ Configuration_Files Read_Configuration(const std::string& folder) {
     files.s7 = Read_S7_Protocol_File(Path_Join(folder, S7_Protocol_Name));
     files.variables = Read_IEC61850_Variables_File(Path_Join(folder, Variables_Name));
     files.certificates = Read_TLS_Known_Cert_File(Path_Join(folder, Certificates_Name));
-    for (const Table_Read_Info* info : {&files.s7.info, &files.variables.info, &files.certificates.info}) {
-        files.problems.insert(files.problems.end(), info->problems.begin(), info->problems.end());
+
+    auto& device = files.device;
+    const auto slot = [&device](List_Id id) -> Table_Rows& { return device[static_cast<std::size_t>(id)]; };
+    pugi::xml_document doc;
+    const bool s7 = Load_Device_File(Path_Join(folder, S7_Protocol_Name), doc, files.problems);
+    slot(List_Id::S7_Read) = Build_List_Rows(doc, Build_List::S7_Read, S7_Read_Attributes);
+    slot(List_Id::S7_Write) = Build_List_Rows(doc, Build_List::S7_Write, S7_Write_Attributes);
+    const bool variables = Load_Device_File(Path_Join(folder, Variables_Name), doc, files.problems);
+    slot(List_Id::Variables) = Build_List_Rows(doc, Build_List::Variables, Variable_Attributes);
+    const bool certificates = Load_Device_File(Path_Join(folder, Certificates_Name), doc, files.problems);
+    slot(List_Id::Certificates) = Build_List_Rows(doc, Build_List::Certificates, Cert_Attributes);
+    const std::pair<bool, const Table_Read_Info*> windows[] = {
+        {s7, &files.s7.info}, {variables, &files.variables.info}, {certificates, &files.certificates.info}};
+    for (const auto& [read, info] : windows) {
+        if (!read) continue;
+        for (const std::string& problem : info->problems) files.window_problems.push_back(problem);
+    }
+    for (const List_Id id : {List_Id::S7_Read, List_Id::S7_Write, List_Id::Variables, List_Id::Certificates}) {
+        Warn_About_List(id, List_Rows(files, id), files.warnings);
     }
     return files;
 }
@@ -95,28 +161,12 @@ const List_Def& List_Def_Of(List_Id id) {
     return defs[static_cast<int>(id)];
 }
 
-Table_Rows List_Rows(const Configuration_Files& files, List_Id id) {
-    const List_Def& def = List_Def_Of(id);
-    const Table_Rows* all = nullptr;
-    switch (id) {
-    case List_Id::S7_Read: all = &files.s7.data.Read; break;
-    case List_Id::S7_Write: all = &files.s7.data.Write; break;
-    case List_Id::Variables: all = &files.variables.rows; break;
-    case List_Id::Certificates: all = &files.certificates.rows; break;
-    }
-    const int length = List_Length(*all, def.key_column, def.capacity);
-    return Table_Rows(all->begin(), all->begin() + length);
+const Table_Rows& List_Rows(const Configuration_Files& files, List_Id id) {
+    return files.device[static_cast<std::size_t>(id)];
 }
 
-bool Row_Enabled(List_Id id, const Table_Row& row) {
-    // The table checks compare the trimmed Enable of variables, the exact text elsewhere.
-    std::string_view enable = Cell(row, 1);
-    if (id == List_Id::Certificates) return enable != "N";
-    if (id == List_Id::Variables) {
-        while (!enable.empty() && (enable.front() == ' ' || enable.front() == '\t')) enable.remove_prefix(1);
-        while (!enable.empty() && (enable.back() == ' ' || enable.back() == '\t')) enable.remove_suffix(1);
-    }
-    return enable == "Y";
+bool Row_Enabled(const Table_Row& row) {
+    return Build_Takes(Cell(row, 1));
 }
 
 std::string Quoted(std::string_view text) {

@@ -19,8 +19,15 @@ struct Configuration_Files {
     S7_Protocol_Read_Result s7;
     Table_Read_Result variables;
     Table_Read_Result certificates;
-    // A file that exists but could not be read completely, one line each, naming the file.
+    // A file that exists but could not be read, one line each, naming the file.
     std::vector<std::string> problems;
+    // The four lists as the builder reads them (List_Id order): every row of the file, in order,
+    // the texts as written; a missing attribute is empty.
+    std::array<Table_Rows, 4> device;
+    // Where a window reads the lists otherwise than the builder, one line each, naming file and row.
+    std::vector<std::string> warnings;
+    // What a window could not take from a list file that the builder reads: the device still gets it.
+    std::vector<std::string> window_problems;
     bool Readable() const { return problems.empty(); }
 };
 
@@ -29,8 +36,8 @@ inline constexpr const char* S7_Protocol_Name = "S7_Protocol.xml";
 inline constexpr const char* Variables_Name = "IEC61850_Variables.xml";
 inline constexpr const char* Certificates_Name = "TLS_Known_Cert.xml";
 
-// Reads the four files of a folder with the editors' readers: a missing file is an empty list
-// or the defaults, as in the windows.
+// Reads the four files of a folder: the parameters and the windows' lists with the editors'
+// readers, the device's lists with the builder's. A missing file is an empty list or the defaults.
 Configuration_Files Read_Configuration(const std::string& folder);
 
 // True for the configuration folder's own files: one of the four exists in it.
@@ -47,15 +54,15 @@ struct List_Def {
     const char* file;
     int title_entry;
     std::vector<int> header_entries; // column 0 (the row number) first
-    int key_column;                  // a blank key ends the list
-    int capacity;
+    int key_column;                  // a blank key ends the list in its window
+    int capacity;                    // rows of its window
 };
 enum class List_Id { S7_Read, S7_Write, Variables, Certificates };
 const List_Def& List_Def_Of(List_Id id);
-// The rows of the list as the editors keep them, up to the first blank key.
-Table_Rows List_Rows(const Configuration_Files& files, List_Id id);
-// Whether a row of the list is enabled (Enable "Y"; a certificate only "N" is off).
-bool Row_Enabled(List_Id id, const Table_Row& row);
+// The rows of the list as the device gets them: every row of the file, blank keys included.
+const Table_Rows& List_Rows(const Configuration_Files& files, List_Id id);
+// Whether the builder takes the row: its Enable is exactly "Y", in every list.
+bool Row_Enabled(const Table_Row& row);
 
 // A value on one line, between quotes: control characters as \n, \t, \xNN.
 std::string Quoted(std::string_view text);

@@ -83,4 +83,31 @@ inline constexpr int Save_Pdf = 1582;            // "Save as PDF..."
 inline constexpr int Pdf_Files = 1583;           // "PDF files (*.pdf)"
 inline constexpr int Group_Lines = 1584;         // " differences" (after a file's count)
 
+// Reading as the device reads, sides that are what they claim, byte runs
+inline constexpr int Follows_Blank = 1585;        // " follows a row with a blank "
+inline constexpr int Has_Blank = 1586;            // " has a blank "
+inline constexpr int Device_Gets_It = 1587;       // what follows 1585, 1586 and 1588
+inline constexpr int Past_Window_Rows = 1588;     // " lies past the rows of its window"
+inline constexpr int Enable_Is = 1589;            // ": Enable is "
+inline constexpr int Device_Off = 1590;           // ": the device treats the row as off"
+inline constexpr int Warning = 1591;              // "warning: "
+inline constexpr int Window_Reads = 1592;         // "the window reads the file otherwise: "
+inline constexpr int Not_Bank_Name = 1593;        // diff, inspect of a side: a file that is no bank
+inline constexpr int Bank_Size_Is = 1594;         // " bytes is no size of "
+inline constexpr int Bank_Sizes = 1595;           // ", which has "
+inline constexpr int Bytes = 1596;                // " bytes"
+inline constexpr int To = 1597;                   // " to "
+inline constexpr int Not_Configuration = 1598;    // diff, report: a folder that is no configuration
+inline constexpr int Not_Configuration_Or_Bin = 1599; // diff --banks: a folder that is neither
+inline constexpr int Bytes_Differ = 1622;         // " bytes differ"
+inline constexpr int Byte_Differs = 1623;         // " byte differs"
+inline constexpr int Only_One_Side = 1624;        // "only one side has this bank"
+inline constexpr int Pdf_Needs_Output = 1625;     // "a PDF report goes to a file: name it with -o <file>.pdf"
+inline constexpr int Not_Found = 1626;            // " does not exist"
+inline constexpr int Older = 1627;                // "older"
+inline constexpr int Newer = 1628;                // "newer"
+inline constexpr int Group_Line = 1629;           // " difference"
+inline constexpr int One_Difference = 1630;       // "One difference ("
+inline constexpr int Images_Identical = 1631;     // "The device images are byte-identical."
+
 } // namespace qm::review_text

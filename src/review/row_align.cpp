@@ -13,6 +13,18 @@ int Equal_Cells_Likeness(const std::vector<std::string>& a, const std::vector<st
     return 2 * static_cast<std::size_t>(equal) >= cells && equal > 0 ? equal : 0;
 }
 
+namespace {
+
+// The alignment tables hold (n + 1) x (m + 1) cells: enough for two full rule tables of 1024
+// records, and an lcs length always fits its 16 bits.
+constexpr std::size_t Max_Table_Cells = 1025 * 1025;
+
+bool Fits_Table(std::size_t n, std::size_t m) {
+    return n < 65535 && m < 65535 && (n + 1) * (m + 1) <= Max_Table_Cells;
+}
+
+} // namespace
+
 std::vector<Aligned> Align_Rows(const std::vector<std::string>& a, const std::vector<std::string>& b,
                                 const Row_Likeness& likeness) {
     // Rows become small numbers first, so the table below compares integers.
@@ -30,10 +42,13 @@ std::vector<Aligned> Align_Rows(const std::vector<std::string>& a, const std::ve
     const std::size_t n = x.size() - head - tail;
     const std::size_t m = y.size() - head - tail;
 
-    // lcs[i][j]: length of the common subsequence of x[head+i..] and y[head+j..].
-    std::vector<std::uint16_t> lcs((n + 1) * (m + 1), 0);
+    // lcs[i][j]: length of the common subsequence of x[head+i..] and y[head+j..]. Beyond the
+    // largest real tables (a crafted image, a file of thousands of rows) the rows in between are
+    // paired in order instead: memory stays linear and nothing is lost from the output.
+    const bool table = Fits_Table(n, m);
+    std::vector<std::uint16_t> lcs(table ? (n + 1) * (m + 1) : 0, 0);
     auto at = [m](std::size_t i, std::size_t j) { return i * (m + 1) + j; };
-    for (std::size_t i = n; i-- > 0;) {
+    for (std::size_t i = table ? n : 0; i-- > 0;) {
         for (std::size_t j = m; j-- > 0;) {
             lcs[at(i, j)] = x[head + i] == y[head + j]
                                 ? static_cast<std::uint16_t>(lcs[at(i + 1, j + 1)] + 1)
@@ -47,7 +62,7 @@ std::vector<Aligned> Align_Rows(const std::vector<std::string>& a, const std::ve
     std::vector<int> gone;
     std::vector<int> came;
     auto flush = [&] {
-        if (!likeness) {
+        if (!likeness || !Fits_Table(gone.size(), came.size())) {
             const std::size_t pairs = std::min(gone.size(), came.size());
             for (std::size_t k = 0; k < pairs; ++k) out.push_back({Align_Op::Changed, gone[k], came[k]});
             for (std::size_t k = pairs; k < gone.size(); ++k) out.push_back({Align_Op::Removed, gone[k], -1});
@@ -85,6 +100,10 @@ std::vector<Aligned> Align_Rows(const std::vector<std::string>& a, const std::ve
     };
     std::size_t i = 0;
     std::size_t j = 0;
+    if (!table) {
+        for (; i < n; ++i) gone.push_back(static_cast<int>(head + i));
+        for (; j < m; ++j) came.push_back(static_cast<int>(head + j));
+    }
     while (i < n || j < m) {
         if (i < n && j < m && x[head + i] == y[head + j]) {
             flush();

@@ -139,12 +139,20 @@ TEST_P(Cli_Exit, Codes) {
     const std::string b = Config("B", 3, 250);
     const std::string same = Config("Same", 3);
     Put(dir_ / "Broken.xml", "x");
+    fs::create_directories(dir_ / "Empty" / "bin");
+    fs::create_directories(dir_ / "Big");
+    if (std::string(GetParam().args).find("%H") != std::string::npos) {
+        Put(dir_ / "Big" / "bank3.bin", std::string(16 * 1024 * 1024, '\x7F'));
+    }
     fs::create_directories(dir_ / "Broken");
     Put(dir_ / "Broken" / "S7_Protocol.xml", "<S7_Protocol><S7_Protocol_Read>");
     std::string args = GetParam().args;
     for (const auto& [token, path] : {std::pair{std::string("%A"), a}, {std::string("%B"), b},
                                       {std::string("%S"), same}, {std::string("%X"), (dir_ / "Broken").string()},
-                                      {std::string("%N"), (dir_ / "none").string()}}) {
+                                      {std::string("%N"), (dir_ / "none").string()},
+                                      {std::string("%E"), (dir_ / "Empty").string()},
+                                      {std::string("%G"), a + "/ParGen.xml"},
+                                      {std::string("%H"), (dir_ / "Big" / "bank3.bin").string()}}) {
         for (auto at = args.find(token); at != std::string::npos; at = args.find(token)) args.replace(at, 2, Q(path));
     }
     const Run_Result run = Run(args);
@@ -164,7 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Exit_Case{"Diff_Unknown_Option", "diff %A %B --bank", 2},
                     Exit_Case{"Report_No_Folder", "report %N", 2}, Exit_Case{"Report_Bad_Format", "report %A --format doc", 2},
                     Exit_Case{"Report_Pdf_Needs_A_File", "report %A --format pdf", 2},
-                    Exit_Case{"Report_Unknown_Language", "report %A --language Klingon", 2}),
+                    Exit_Case{"Report_Unknown_Language", "report %A --language Klingon", 2},
+                    Exit_Case{"Diff_No_Configuration", "diff %A %E", 2},
+                    Exit_Case{"Diff_Banks_No_Configuration", "diff --banks %E %A", 2},
+                    Exit_Case{"Diff_Banks_Xml_Is_No_Bank", "diff --banks %G %A", 2},
+                    Exit_Case{"Diff_Banks_Bank_3_Too_Large", "diff --banks %H %A", 2},
+                    Exit_Case{"Report_No_Configuration", "report %E", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Cli_Review, Diff_Lines_Are_Grouped_And_End_In_A_Summary) {
@@ -186,6 +199,22 @@ TEST_F(Cli_Review, Diff_Lines_Are_Grouped_And_End_In_A_Summary) {
                        "Differences: 4 (0 added, 0 removed, 4 changed)\n");
     EXPECT_EQ(run.out.find("Other-Pw-555"), std::string::npos);
     EXPECT_EQ(run.out.find(Password), std::string::npos);
+}
+
+// The images of the last update against a build: byte-identical or not decides, with or without
+// --banks, and a byte no field stands for counts too.
+TEST_F(Cli_Review, Images_Compare_By_Their_Bytes) {
+    const std::string a = Config("A", 3);
+    ASSERT_EQ(Run("build " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff " + Q(a + "/bin") + " " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff --banks " + Q(a + "/bin/bank2.bin") + " " + Q(a)).code, 0);
+    EXPECT_EQ(Run("diff " + Q(a + "/bin") + " " + Q(Config("B", 3, 250))).code, 1);
+    std::string bank3 = Slurp(fs::path(a) / "bin" / "bank3.bin");
+    bank3[0x300] = 'x';
+    Put(fs::path(a) / "bin" / "bank3.bin", bank3);
+    const Run_Result run = Run("diff --banks " + Q(a + "/bin") + " " + Q(a));
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("bank3.bin: 1\n  0xA0300..0xA0300: 1 byte differs\n"), std::string::npos) << run.out;
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "language/lang_table.h"
 #include "review_fixtures.h"
 
@@ -11,6 +13,8 @@ namespace qm {
 namespace {
 
 using test::Put_Rules;
+
+constexpr const char* Bank_File_Names_For_Test[] = {"bank1.bin", "bank2.bin", "bank3.bin"};
 using test::Read_Rule;
 
 class Bank_Diff : public testing::Test {
@@ -103,6 +107,127 @@ TEST_F(Bank_Diff, A_Side_That_Is_No_Image_Is_Refused_With_Its_Name) {
     const Image_Side_Load broken = Load_Image_Side(a_);
     EXPECT_FALSE(broken.ok);
     EXPECT_NE(broken.message.find("S7_Protocol.xml"), std::string::npos) << broken.message;
+}
+
+// A bin folder of the images built from folder, with one byte of one bank changed when asked.
+std::string Bin_Of(const std::string& folder, const std::string& bin, int bank = 0, std::size_t offset = 0) {
+    const Image_Side_Load built = Load_Image_Side(folder);
+    EXPECT_TRUE(built.ok) << built.message;
+    std::filesystem::create_directories(bin);
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::string bytes(built.side.banks[i]->bytes.begin(), built.side.banks[i]->bytes.end());
+        if (static_cast<int>(i) + 1 == bank) bytes[offset] = static_cast<char>(bytes[offset] ^ 0x5A);
+        test::Put(bin + "/" + Bank_File_Names_For_Test[i], bytes);
+    }
+    return bin;
+}
+
+struct Byte_Case {
+    const char* name;
+    int bank;
+    std::size_t offset;
+    const char* line; // the line that must speak for the byte
+};
+
+class Bank_Bytes_Differ : public Bank_Diff, public testing::WithParamInterface<Byte_Case> {};
+
+// Bytes that no field stands for still make the images differ, on whichever side they are.
+TEST_P(Bank_Bytes_Differ, Every_Byte_Counts) {
+    const auto& c = GetParam();
+    test::Put_Par_Gen(a_, "<NTP_Server_URL>pool.ntp.org</NTP_Server_URL>");
+    Put_Rules(a_, {Read_Rule(1), Read_Rule(2)});
+    const std::string plain = Bin_Of(a_, scratch_.Path() + "/plain");
+    EXPECT_TRUE(Diff(plain, a_).Identical());
+    const std::string changed = Bin_Of(a_, scratch_.Path() + "/changed", c.bank, c.offset);
+    for (const auto& [x, y] : {std::pair{changed, plain}, std::pair{plain, changed}}) {
+        const Diff_Result result = Diff(x, y);
+        EXPECT_FALSE(result.Identical());
+        const std::string bank = "bank" + std::to_string(c.bank) + ".bin";
+        EXPECT_NE(Lines_Of(result, bank).find(c.line), std::string::npos) << Lines_Of(result, bank);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Review, Bank_Bytes_Differ,
+    testing::Values(Byte_Case{"Reserved_Byte_Of_Bank_1", 1, 0x100, "0x07100..0x07100: 1 byte differs"},
+                    Byte_Case{"Byte_After_The_NTP_Text", 3, 0x200, "0xA0200..0xA0200: 1 byte differs"},
+                    Byte_Case{"Record_1000", 2, 1000 * 28 + 4, "0x86D60 record 1000: "},
+                    Byte_Case{"Reserved_Byte_Of_A_Rule", 2, 28 + 22, "0x80032 record 1 reserved 22: "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Bank_Diff, A_Bank_Only_One_Bin_Folder_Has_Is_A_Difference) {
+    Put_Rules(a_, {Read_Rule(1)});
+    const std::string full = Bin_Of(a_, scratch_.Path() + "/full");
+    const std::string part = Bin_Of(a_, scratch_.Path() + "/part");
+    std::filesystem::remove(part + "/bank3.bin");
+    EXPECT_EQ(Lines_Of(Diff(full, part), "bank3.bin"), "only one side has this bank\n");
+}
+
+// Only a file named as a bank, of a size that bank can have, stands for one; only a folder with
+// configuration or bank files for a side.
+TEST_F(Bank_Diff, Sides_Must_Be_What_They_Claim) {
+    Put_Rules(a_, {Read_Rule(1)});
+    test::Put(a_ + "/ParGen.xml", "<Par_Gen/>");
+    const std::string odd = scratch_.Path() + "/odd";
+    std::filesystem::create_directories(odd);
+    test::Put(odd + "/bank2.bin", std::string(100, '\1'));
+    test::Put(odd + "/bank1.bin", std::string(2048, '\0'));
+    const std::string empty = scratch_.Path() + "/empty";
+    std::filesystem::create_directories(empty);
+    const std::pair<std::string, const char*> refused[] = {
+        {a_ + "/ParGen.xml", " is not a bank file: a bank file is named bank1.bin, bank2.bin or bank3.bin"},
+        {odd + "/bank2.bin", ": 100 bytes is no size of bank2.bin, which has 28672 bytes"},
+        {odd, ": 100 bytes is no size of bank2.bin"},
+        {empty, " holds neither configuration files"},
+        {scratch_.Path() + "/none", " does not exist"},
+    };
+    for (const auto& [path, why] : refused) {
+        const Image_Side_Load load = Load_Image_Side(path);
+        EXPECT_FALSE(load.ok) << path;
+        EXPECT_TRUE(load.message.starts_with(path)) << load.message;
+        EXPECT_NE(load.message.find(why), std::string::npos) << load.message;
+    }
+    EXPECT_TRUE(Load_Image_Side(odd + "/bank1.bin").ok);
+}
+
+TEST_F(Bank_Diff, A_Crafted_16_MiB_Bank_3_Is_Refused_At_Once) {
+    const std::string big = scratch_.Path() + "/big/bank3.bin";
+    std::filesystem::create_directories(scratch_.Path() + "/big");
+    std::string bytes(16 * 1024 * 1024, '\xFF');
+    test::Put(big, bytes);
+    const auto start = std::chrono::steady_clock::now();
+    const Image_Side_Load load = Load_Image_Side(big);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(load.ok);
+    EXPECT_NE(load.message.find("1079 to 131072 bytes"), std::string::npos) << load.message;
+    EXPECT_LT(took, std::chrono::seconds(1));
+}
+
+// The largest bank 3 the device takes, every entry count at its maximum and every name unlike
+// the other side's: bounded in time and memory.
+TEST_F(Bank_Diff, A_Full_Crafted_Bank_3_Compares_In_Bounded_Time) {
+    Put_Rules(a_, {Read_Rule(1)});
+    const std::string bin = Bin_Of(a_, scratch_.Path() + "/crafted");
+    const auto crafted = [&](char fill) {
+        std::string bytes(131072, fill);
+        // Header: no TLS, Var_Number as large as the file can hold, Var_Add right after the header.
+        const std::uint32_t count = (131072 - 1079) / 32;
+        const std::uint32_t var_add = 0xA0436;
+        for (int k = 0; k < 4; ++k) {
+            bytes[0x400 + 2 + k] = 0;
+            bytes[0x400 + 34 + k] = 0;
+            bytes[0x400 + 46 + k] = static_cast<char>((count >> (8 * k)) & 0xFF);
+            bytes[0x400 + 50 + k] = static_cast<char>((var_add >> (8 * k)) & 0xFF);
+        }
+        return bytes;
+    };
+    test::Put(bin + "/bank3.bin", crafted('\x11'));
+    const std::string other = Bin_Of(a_, scratch_.Path() + "/other");
+    test::Put(other + "/bank3.bin", crafted('\x22'));
+    const auto start = std::chrono::steady_clock::now();
+    const Diff_Result result = Diff(bin, other);
+    EXPECT_FALSE(result.Identical());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 } // namespace

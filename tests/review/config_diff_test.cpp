@@ -48,7 +48,7 @@ TEST_F(Config_Diff, A_Rule_Inserted_In_The_Middle_Is_One_Added_Row) {
     Put_Rules(b_, {Read_Rule(1), Read_Rule(2), Read_Rule(9), Read_Rule(3), Read_Rule(4), Read_Rule(5)});
     const auto lines = Lines(Diff());
     ASSERT_EQ(lines.size(), 1U);
-    EXPECT_TRUE(lines[0].starts_with("S7_Protocol.xml: S7comm Read, row 3: added: \"Y\" | \"192.168.0.9\""))
+    EXPECT_TRUE(lines[0].starts_with("S7_Protocol.xml: S7comm Read, row 3: added: Enable \"Y\", PLC Address \"192.168.0.9\""))
         << lines[0];
 }
 
@@ -106,8 +106,61 @@ TEST_F(Config_Diff, A_Missing_File_Compares_As_The_Editor_Opens_It) {
     const Diff_Result result = Diff();
     ASSERT_EQ(result.groups.size(), 1U);
     EXPECT_EQ(result.added, 1U);
-    EXPECT_EQ(result.Summary(), "Differences: 1 (1 added, 0 removed, 0 changed)");
+    EXPECT_EQ(result.Summary(), "One difference (1 added, 0 removed, 0 changed)");
 }
+
+// The lists as the builder reads them: each case differs only where a window reads otherwise,
+// and the side that does says so in a warning.
+struct Device_Reading_Case {
+    const char* name;
+    const char* file;
+    std::string a;
+    std::string b;
+    const char* warning_of_b; // a part of one of B's warnings
+};
+
+std::string Certs(const std::string& second_enable) {
+    return "<TLS_Server_Known_Cert><row Enable=\"Y\" Certificate=\"C1\" Mnemonic=\"\"/><row Enable=\"" + second_enable +
+           "\" Certificate=\"C2\" Mnemonic=\"\"/></TLS_Server_Known_Cert>";
+}
+std::string Variables(const std::string& enable) {
+    return "<IEC61850_Variables><row Enable=\"" + enable +
+           "\" Name=\"V1\" Type=\"Int\" Length=\"2\" ReadOnly=\"N\" Position=\"0\" StartBit=\"0\" Conversion=\"None\" "
+           "MultiplicationFactor=\"None\" Swap=\"N\" SwapWord=\"N\" Mnemonic=\"\"/></IEC61850_Variables>";
+}
+std::string Rules_After_Blank(int octet) {
+    std::string blank = test::Read_Rule(2);
+    blank.replace(blank.find("192.168.0.2"), 11, "");
+    return "<S7_Protocol><S7_Protocol_Read>" + test::Read_Rule(1) + blank + test::Read_Rule(octet) +
+           "</S7_Protocol_Read><S7_Protocol_Write/></S7_Protocol>";
+}
+
+class Device_Reading : public Config_Diff, public testing::WithParamInterface<Device_Reading_Case> {};
+
+TEST_P(Device_Reading, Differences_The_Windows_Hide_Are_Lines_And_Warnings) {
+    const auto& c = GetParam();
+    test::Put(a_ + "/" + c.file, c.a);
+    test::Put(b_ + "/" + c.file, c.b);
+    const Configuration_Files a = Read_Configuration(a_);
+    const Configuration_Files b = Read_Configuration(b_);
+    ASSERT_TRUE(a.Readable() && b.Readable());
+    EXPECT_FALSE(Diff_Configurations(a, b).Identical());
+    std::string warnings;
+    for (const auto& w : b.warnings) warnings += w + "\n";
+    EXPECT_NE(warnings.find(c.warning_of_b), std::string::npos) << warnings;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Review, Device_Reading,
+    testing::Values(
+        Device_Reading_Case{"Certificate_Enable_Empty", "TLS_Known_Cert.xml", Certs("Y"), Certs(""),
+                            "row 2: Enable is \"\": the device treats the row as off"},
+        Device_Reading_Case{"Variable_Enable_Blank_Y", "IEC61850_Variables.xml", Variables("Y"), Variables(" Y"),
+                            "row 1: Enable is \" Y\": the device treats the row as off"},
+        Device_Reading_Case{"Row_After_A_Blank_PLC_Address", "S7_Protocol.xml", Rules_After_Blank(3),
+                            Rules_After_Blank(4),
+                            "row 3 follows a row with a blank PLC Address: the device gets it, but its window drops it"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace qm

@@ -128,6 +128,29 @@ TEST_F(Report_Content, Text_Form_Holds_Header_Parameters_And_Rows) {
     EXPECT_EQ(text.find("MIIB"), std::string::npos); // a certificate is never printed whole
 }
 
+// The lists as the device gets them: a row after a blank name is listed, an Enable of " Y" or ""
+// is off, and the check result says where the windows read otherwise.
+TEST_F(Report_Content, Lists_Show_What_The_Device_Gets_And_Warn) {
+    test::Put(folder_ + "/IEC61850_Variables.xml",
+              "<IEC61850_Variables><row Enable=\" Y\" Name=\"V1\"/><row Enable=\"Y\" Name=\"\"/>"
+              "<row Enable=\"Y\" Name=\"V3\"/></IEC61850_Variables>");
+    test::Put(folder_ + "/TLS_Known_Cert.xml",
+              "<TLS_Server_Known_Cert><row Enable=\"\" Certificate=\"C1\" Mnemonic=\"\"/></TLS_Server_Known_Cert>");
+    const std::string text = Report_Text(Make());
+    const Text_Table variables = Table_After(text, "IEC61850 Variables");
+    ASSERT_EQ(variables.rows.size(), 3U);
+    EXPECT_EQ(variables.rows[0][0], "1 (disabled)");
+    EXPECT_EQ(variables.rows[2][0], "3");
+    EXPECT_EQ(variables.rows[2][2], "V3");
+    EXPECT_EQ(Table_After(text, "TLS Known Certificates").rows.at(0)[0], "1 (disabled)");
+    for (const char* warning :
+         {"warning: IEC61850_Variables.xml: IEC61850 Variables, row 1: Enable is \" Y\": the device treats the row as off",
+          "warning: IEC61850_Variables.xml: IEC61850 Variables, row 3 follows a row with a blank Name",
+          "warning: TLS_Known_Cert.xml: TLS Known Certificates, row 1: Enable is \"\""}) {
+        EXPECT_NE(text.find(warning), std::string::npos) << warning << "\n" << text;
+    }
+}
+
 // The faults in the windows' wording: every failing parameter, every faulty enabled row only.
 TEST_F(Report_Content, Check_Result_Lists_Every_Fault_Of_Enabled_Rows) {
     const std::string text = Report_Text(Make());

@@ -79,5 +79,22 @@ TEST(Align_Likeness, Pairs_A_Changed_Row_With_Its_Like_Not_With_An_Inserted_Neig
     EXPECT_EQ(steps[2].b, 2);
 }
 
+// Two long lists with nothing in common: far beyond any table the device has, so the rows in
+// between pair up in order instead of through an (n+1) x (m+1) table.
+TEST(Align_Bounds, Lists_Beyond_The_Table_Limit_Pair_In_Order) {
+    std::vector<std::string> a;
+    std::vector<std::string> b;
+    for (int i = 0; i < 20000; ++i) a.push_back("a" + std::to_string(i));
+    for (int i = 0; i < 30000; ++i) b.push_back("b" + std::to_string(i));
+    a.insert(a.begin(), "same");
+    b.insert(b.begin(), "same");
+    const auto steps = Align_Rows(a, b, [](int, int) { return 1; });
+    ASSERT_EQ(steps.size(), 30001U);
+    EXPECT_EQ(steps[0].op, Align_Op::Same);
+    EXPECT_EQ(steps[1].op, Align_Op::Changed);
+    EXPECT_EQ(steps[20000].op, Align_Op::Changed);
+    EXPECT_EQ(steps[20001].op, Align_Op::Added);
+}
+
 } // namespace
 } // namespace qm

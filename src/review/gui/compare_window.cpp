@@ -63,13 +63,15 @@ void Compare_Window::Set_Lang() {
     Btn_Close->setText(Qt_Text(Lang(rt::Close)));
 }
 
-void Compare_Window::Show_Diff(const std::string& heading, const Diff_Result& result) {
+void Compare_Window::Show_Diff(const std::string& heading, const Diff_Result& result,
+                               const std::vector<std::string>& warnings) {
     Set_Lang();
     L_Heading->setText(Qt_Text(heading));
     Tree_Lines->clear();
     for (const Diff_Group& group : result.groups) {
         auto* file = new QTreeWidgetItem(Tree_Lines, {Qt_Text(group.title + ": " + std::to_string(group.lines.size()) +
-                                                              Lang(rt::Group_Lines))});
+                                                              Lang(group.lines.size() == 1 ? rt::Group_Line
+                                                                                           : rt::Group_Lines))});
         QFont bold = file->font(0);
         bold.setBold(true);
         file->setFont(0, bold);
@@ -80,6 +82,11 @@ void Compare_Window::Show_Diff(const std::string& heading, const Diff_Result& re
             if (line.kind == Change_Kind::Removed) item->setForeground(0, QColor(170, 0, 0));
         }
         file->setExpanded(true);
+    }
+    for (const std::string& warning : warnings) {
+        auto* item = new QTreeWidgetItem(Tree_Lines, {Qt_Text(Lang(rt::Warning) + warning)});
+        item->setToolTip(0, item->text(0));
+        item->setForeground(0, QColor(140, 90, 0));
     }
     L_Summary->setText(Qt_Text(result.Summary()));
 }
@@ -106,7 +113,15 @@ void Compare_With_Open(QWidget* parent, Compare_Window& window, const std::strin
         Show_Error(parent, Qt_Text(problems));
         return;
     }
-    window.Show_Diff(selected + Lang(rt::Compared_With) + state.Settings.Project_Name, Diff_Configurations(a, b));
+    std::vector<std::string> warnings;
+    for (const Configuration_Files* files : {&a, &b}) {
+        for (const std::string& problem : files->window_problems) warnings.push_back(Lang(rt::Window_Reads) + problem);
+        warnings.insert(warnings.end(), files->warnings.begin(), files->warnings.end());
+    }
+    // The open configuration is side A, the older one: each line reads "old -> new".
+    window.Show_Diff(state.Settings.Project_Name + " (" + Lang(rt::Older) + ") \u2192 " + selected + " (" +
+                         Lang(rt::Newer) + ")",
+                     Diff_Configurations(a, b), warnings);
     window.exec();
 }
 

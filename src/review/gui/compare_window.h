@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -25,7 +26,8 @@ public:
 
     void Set_Lang();
     // heading: what is compared with what; the lines read "old -> new".
-    void Show_Diff(const std::string& heading, const Diff_Result& result);
+    // warnings: where a window reads a list otherwise than the device gets it, shown last.
+    void Show_Diff(const std::string& heading, const Diff_Result& result, const std::vector<std::string>& warnings = {});
 
     QTreeWidget* Lines() const { return Tree_Lines; }
     QLabel* Summary() const { return L_Summary; }

@@ -128,17 +128,22 @@ private:
         const QFontMetricsF metrics(font, &device_);
         painter_->setFont(font);
         painter_->setPen(Grey_Text);
-        const QString name = Q(report_.configuration_name);
+        // A long configuration name gives way to the texts at the right, never runs over them.
+        const QString title = Q(report_.title);
+        const QString page = Q(report_.page) + QString::number(page_) + Q(report_.page_of) + QString::number(total_);
+        const auto name_in = [&](const QString& right) {
+            const double room = width_ - metrics.horizontalAdvance(right) - metrics.height();
+            return metrics.elidedText(Q(report_.configuration_name), Qt::ElideMiddle, std::max(room, 0.0));
+        };
         const QRectF top(0, 0, width_, metrics.height());
-        painter_->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, name);
-        painter_->drawText(top, Qt::AlignRight | Qt::AlignVCenter, Q(report_.title));
+        painter_->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, name_in(title));
+        painter_->drawText(top, Qt::AlignRight | Qt::AlignVCenter, title);
         painter_->drawLine(QPointF(0, metrics.height() * 1.3), QPointF(width_, metrics.height() * 1.3));
         const QRectF bottom(0, device_.height() - metrics.height(), width_, metrics.height());
         painter_->drawLine(QPointF(0, bottom.top() - metrics.height() * 0.3),
                            QPointF(width_, bottom.top() - metrics.height() * 0.3));
-        painter_->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, name);
-        painter_->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter,
-                           Q(report_.page) + QString::number(page_) + Q(report_.page_of) + QString::number(total_));
+        painter_->drawText(bottom, Qt::AlignLeft | Qt::AlignVCenter, name_in(page));
+        painter_->drawText(bottom, Qt::AlignRight | Qt::AlignVCenter, page);
     }
 
     void Need(double height) {
@@ -146,16 +151,17 @@ private:
     }
 
     void Paragraph(const std::string& text, const QFont& font, double space_after_lines, const QColor& color = Qt::black) {
+        // A word wider than the page (a long name, a key line) breaks inside the word.
         const QFontMetricsF metrics(font, &device_);
         const QString shown = Q(text);
-        const QRectF box = metrics.boundingRect(QRectF(0, 0, width_, 1e9), Qt::TextWordWrap, shown);
-        Need(box.height());
+        const double height = std::max(metrics.height(), Wrapped_Height(shown, font, width_, &device_));
+        Need(height);
         if (painter_ != nullptr) {
             painter_->setFont(font);
             painter_->setPen(color);
-            painter_->drawText(QRectF(0, y_, width_, box.height()), Qt::TextWordWrap, shown);
+            painter_->drawText(QRectF(0, y_, width_, height), shown, Wrapping());
         }
-        y_ += box.height() + metrics.height() * space_after_lines;
+        y_ += height + metrics.height() * space_after_lines;
     }
 
     void Section_Title(const std::string& title) {

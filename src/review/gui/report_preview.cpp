@@ -113,7 +113,10 @@ void Show_Report_Preview(QWidget* parent) {
         save->setObjectName(QStringLiteral("Save_As_Pdf"));
         save->setToolTip(Qt_Text(Lang(rt::Save_Pdf)));
         QObject::connect(save, &QAction::triggered, &preview, [&preview, &report, folder] {
-            const QString suggested = Qt_Text(folder + "/" + report.configuration_name + ".pdf");
+            // Beside the configuration folders, not among the configuration's own files.
+            const auto slash = folder.find_last_of("/\\");
+            const std::string projects = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+            const QString suggested = Qt_Text(projects + "/" + report.configuration_name + ".pdf");
             const QString path = QFileDialog::getSaveFileName(&preview, Qt_Text(Lang(rt::Save_Pdf)), suggested,
                                                               Qt_Text(Lang(rt::Pdf_Files)));
             if (path.isEmpty()) return;
