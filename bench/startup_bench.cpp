@@ -2,10 +2,11 @@
 //        startup_bench --once      starts up once as the program does, shows the main window
 //                                  and exits (for timing the whole process with hyperfine)
 //        startup_bench --ratio [N] starts N processes that start up as the program does and N
-//                                  that show a bare window of the same size, alternately, and
-//                                  prints the medians of the time from exec to the window on
-//                                  screen and of the resident memory, and the program's ratios
-//                                  to the bare window. Uses the display the environment names
+//                                  of startup_bare, a program that links Qt Widgets alone and
+//                                  shows a bare window of the same size, alternately, and prints
+//                                  the medians of the time from exec to the window on screen and
+//                                  of the resident memory once the event loop has settled, and
+//                                  the program's ratios to the bare window. Uses the display the environment names
 //                                  (run under Xvfb for a real X server), else offscreen.
 //
 // The program's start-up as main.cpp does it, on the offscreen platform: the main window
@@ -32,7 +33,6 @@
 #include <vector>
 
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,6 +43,7 @@ extern char** environ;
 #include "shell/main_window.h"
 #include "shell/program_windows.h"
 #include "shell/settings.h"
+#include "startup_child.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -94,58 +95,38 @@ void BM_Start_Up(benchmark::State& state) {
 }
 BENCHMARK(BM_Start_Up)->Unit(benchmark::kMillisecond);
 
-// Processes events until the window is on screen (mapped by the display), for at most 5 s.
-bool Wait_Exposed(QWidget& window) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (window.windowHandle() == nullptr || !window.windowHandle()->isExposed()) {
-        if (std::chrono::steady_clock::now() > limit) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    QCoreApplication::processEvents(); // the first paint
-    return true;
-}
-
-// One child of --ratio: starts up (the program, or a bare window of the main window's size),
-// waits until the window is on screen, tells the parent through fd and ends without tearing down.
-[[noreturn]] void Run_Child(bool bare, const char* exe_dir, int fd, int argc, char** argv) {
+// The program's child of --ratio: starts up as main.cpp does, then reports as the bare window does.
+[[noreturn]] void Run_Child(const char* exe_dir, int fd, int argc, char** argv) {
     QApplication app(argc, argv);
-    bool shown = false;
-    if (bare) {
-        QWidget window;
-        window.resize(694, 484); // the main window's fixed client size
-        window.show();
-        shown = Wait_Exposed(window);
-    } else {
-        qm::State() = qm::App_State{};
-        auto main_window = std::make_unique<qm::gui::Main_Window>(exe_dir);
-        qm::gui::Create_Program_Windows(*main_window);
-        main_window->show();
-        shown = Wait_Exposed(*main_window);
-        main_window.release(); // ended by _exit below, as a process's end would
-    }
-    const char byte = shown ? 'y' : 'n';
-    [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
-    ::_exit(shown ? 0 : 1);
+    qm::State() = qm::App_State{};
+    auto main_window = std::make_unique<qm::gui::Main_Window>(exe_dir);
+    qm::gui::Create_Program_Windows(*main_window);
+    main_window->show();
+    const bool shown = qm::bench::Wait_Exposed(*main_window);
+    main_window.release(); // ended by _exit, as a process's end would
+    qm::bench::Report_And_Exit(shown, fd);
 }
 
 struct Child_Figures {
-    double ms = 0;     // exec to the window on screen
-    double rss_mib = 0; // peak resident memory
+    double ms = 0;      // exec to the window on screen
+    double rss_mib = 0; // resident memory once the event loop has settled
 };
 
-// Starts this program again as a child of --ratio; nullopt when it failed.
+// Starts a child of --ratio: this program as the configurator, or the bare window's program
+// beside it; nullopt when it failed.
 std::optional<Child_Figures> Measure_Child(const char* self, bool bare, const std::string& exe_dir) {
     int fds[2];
     if (::pipe(fds) != 0) {
         return std::nullopt;
     }
     const std::string fd = std::to_string(fds[1]);
-    const char* args[] = {self, bare ? "--child-bare" : "--child-program", exe_dir.c_str(), fd.c_str(), nullptr};
+    const std::string bare_program = (fs::path(self).parent_path() / "startup_bare").string();
+    const char* program_args[] = {self, "--child-program", exe_dir.c_str(), fd.c_str(), nullptr};
+    const char* bare_args[] = {bare_program.c_str(), fd.c_str(), nullptr};
+    const char* const* args = bare ? bare_args : program_args;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (::posix_spawn(&pid, self, nullptr, nullptr, const_cast<char* const*>(args), environ) != 0) {
+    if (::posix_spawn(&pid, args[0], nullptr, nullptr, const_cast<char* const*>(args), environ) != 0) {
         ::close(fds[0]);
         ::close(fds[1]);
         return std::nullopt;
@@ -154,14 +135,18 @@ std::optional<Child_Figures> Measure_Child(const char* self, bool bare, const st
     char byte = 0;
     const ssize_t n = ::read(fds[0], &byte, 1);
     const std::chrono::duration<double, std::milli> shown = std::chrono::steady_clock::now() - start;
+    std::string rss;
+    char chunk[32];
+    for (ssize_t got; (got = ::read(fds[0], chunk, sizeof chunk)) > 0;) {
+        rss.append(chunk, static_cast<std::size_t>(got));
+    }
     ::close(fds[0]);
     int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    if (n != 1 || byte != 'y' || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    ::waitpid(pid, &status, 0);
+    if (n != 1 || byte != 'y' || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || rss.empty()) {
         return std::nullopt;
     }
-    return Child_Figures{shown.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
+    return Child_Figures{shown.count(), std::atof(rss.c_str()) / 1024.0};
 }
 
 double Median(std::vector<double> values) {
@@ -199,9 +184,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
     }
-    if (argc == 4 && (std::strcmp(argv[1], "--child-bare") == 0 || std::strcmp(argv[1], "--child-program") == 0)) {
+    if (argc == 4 && std::strcmp(argv[1], "--child-program") == 0) {
         int child_argc = 1;
-        Run_Child(std::strcmp(argv[1], "--child-bare") == 0, argv[2], std::atoi(argv[3]), child_argc, argv);
+        Run_Child(argv[2], std::atoi(argv[3]), child_argc, argv);
     }
     if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0) {
         return Run_Ratio(argv[0], argc >= 3 ? std::max(1, std::atoi(argv[2])) : 20);
