@@ -246,12 +246,23 @@ Io_Result Rename_Over(const std::string& from, const std::string& to) {
     // A plain rename onto an existing file fails on Windows; this replaces it in one step, and
     // write-through returns only once the move is on the disk.
     const std::wstring wide_from = Utf8_To_Wide(from);
-    if (!MoveFileExW(wide_from.c_str(), Utf8_To_Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const std::wstring wide_to = Utf8_To_Wide(to);
+    // While another program has the target open (a second writer replacing it at the same
+    // moment, a virus scanner, a backup) the move is refused for a moment; it is tried again for
+    // up to a second before the save is reported as failed.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return {};
+        }
         const DWORD error = GetLastError();
+        if (attempt < 50 && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                             error == ERROR_LOCK_VIOLATION)) {
+            Sleep(20);
+            continue;
+        }
         DeleteFileW(wide_from.c_str());
         return {false, to + Lang(45) + Windows_Error_Text(error) + ")"};
     }
-    return {};
 #else
     std::error_code ec;
     fs::rename(To_Path(from), To_Path(to), ec);
