@@ -47,22 +47,6 @@ QString To_Q(const std::string& text) {
 
 QString Lang_Q(int entry) { return To_Q(Lang(entry)); }
 
-QStringList Lang_List(std::initializer_list<int> entries) {
-    QStringList texts;
-    for (int entry : entries) {
-        texts.push_back(Lang_Q(entry));
-    }
-    return texts;
-}
-
-std::vector<std::string> Lang_Texts(std::initializer_list<int> entries) {
-    std::vector<std::string> texts;
-    for (int entry : entries) {
-        texts.push_back(Lang(entry));
-    }
-    return texts;
-}
-
 Grid_Prompts Message_Prompts(QWidget* parent) {
     return {[parent](const std::string& text) { Show_Error(parent, To_Q(text)); },
             [parent](const std::string& text) { return Ask_Yes_No(parent, To_Q(text)); }};

@@ -39,8 +39,6 @@ class Grid_View;
 
 QString Lang_Q(int entry);
 QString To_Q(const std::string& text);
-QStringList Lang_List(std::initializer_list<int> entries);
-std::vector<std::string> Lang_Texts(std::initializer_list<int> entries);
 
 // The paste's error box and question, as the message seam shows them.
 Grid_Prompts Message_Prompts(QWidget* parent);

@@ -14,6 +14,7 @@
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
+#include "tables/table_layout.h"
 #include "tables/tls_known_cert.h"
 
 namespace qm {
@@ -77,106 +78,8 @@ std::string L(int entry) {
     return Lang(entry);
 }
 
-enum class Kind { Text, Check, List, Position };
-
-struct Column_Layout {
-    const char* attribute;
-    int title;                              // string-table entry of the column header
-    Kind kind;
-    const std::vector<std::string>* items;  // List
-    int positions;                          // Position: the items are "0" to positions - 1
-    const char* missing;                    // what the XML reader gives a missing attribute
-};
-
-const std::vector<Column_Layout>& S7_Read_Columns() {
-    static const std::vector<Column_Layout> layout = {
-        {"Enable", 1217, Kind::Check, nullptr, 0, "Y"},
-        {"PLC_Address", 1218, Kind::Text, nullptr, 0, ""},
-        {"PLC_Port", 1219, Kind::Text, nullptr, 0, ""},
-        {"PLC_Type", 1220, Kind::List, &PLC_Type_Items, 0, ""},
-        {"Rack", 1313, Kind::Text, nullptr, 0, "0"},
-        {"Slot", 1314, Kind::Text, nullptr, 0, "0"},
-        {"Data_Type", 1221, Kind::List, &Data_Type_Items, 0, ""},
-        {"Data_Identifier", 1222, Kind::List, &Data_Identifier_Items, 0, ""},
-        {"DB_Number", 1289, Kind::Text, nullptr, 0, ""},
-        {"PLC_Area", 1290, Kind::List, &PLC_Area_Items, 0, ""},
-        {"PLC_Add", 1291, Kind::Text, nullptr, 0, ""},
-        {"PLC_Bit", 1292, Kind::List, &Bit_Items, 0, ""},
-        {"PollTime", 1223, Kind::Text, nullptr, 0, ""},
-        {"Position", 1224, Kind::Position, nullptr, NByte_IN, ""},
-        {"Bit", 1225, Kind::List, &Bit_Items, 0, ""},
-        {"Swap", 1226, Kind::Check, nullptr, 0, ""},
-        {"SwapWord", 1227, Kind::Check, nullptr, 0, ""},
-        {"Mnemonic", 1228, Kind::Text, nullptr, 0, ""},
-    };
-    return layout;
-}
-
-const std::vector<Column_Layout>& S7_Write_Columns() {
-    static const std::vector<Column_Layout> layout = {
-        {"Enable", 1230, Kind::Check, nullptr, 0, "Y"},
-        {"PLC_Address", 1231, Kind::Text, nullptr, 0, ""},
-        {"PLC_Port", 1232, Kind::Text, nullptr, 0, ""},
-        {"PLC_Type", 1233, Kind::List, &PLC_Type_Items, 0, ""},
-        {"Rack", 1315, Kind::Text, nullptr, 0, "0"},
-        {"Slot", 1316, Kind::Text, nullptr, 0, "0"},
-        {"Data_Type", 1234, Kind::List, &Data_Type_Items, 0, ""},
-        {"Data_Identifier", 1235, Kind::List, &Data_Identifier_Items, 0, ""},
-        {"DB_Number", 1293, Kind::Text, nullptr, 0, ""},
-        {"PLC_Area", 1294, Kind::List, &PLC_Area_Items, 0, ""},
-        {"PLC_Add", 1295, Kind::Text, nullptr, 0, ""},
-        {"PLC_Bit", 1296, Kind::List, &Bit_Items, 0, ""},
-        {"PollTime", 1236, Kind::Text, nullptr, 0, ""},
-        {"OnChange", 1237, Kind::Check, nullptr, 0, ""},
-        {"OnCMD", 1238, Kind::Check, nullptr, 0, ""},
-        {"Position", 1239, Kind::Position, nullptr, NByte_OUT, ""},
-        {"Bit", 1240, Kind::List, &Bit_Items, 0, ""},
-        {"Swap", 1241, Kind::Check, nullptr, 0, ""},
-        {"SwapWord", 1242, Kind::Check, nullptr, 0, ""},
-        {"Mnemonic", 1243, Kind::Text, nullptr, 0, ""},
-    };
-    return layout;
-}
-
-const std::vector<Column_Layout>& Variables_Columns() {
-    static const std::vector<Column_Layout> layout = {
-        {"Enable", 1515, Kind::Check, nullptr, 0, "Y"},
-        {"Name", 1516, Kind::Text, nullptr, 0, ""},
-        {"Type", 1517, Kind::List, &Variable_Type_Items, 0, ""},
-        {"Length", 1518, Kind::Text, nullptr, 0, ""},
-        {"ReadOnly", 1519, Kind::Check, nullptr, 0, "N"},
-        {"Position", 1520, Kind::Text, nullptr, 0, ""},
-        {"StartBit", 1532, Kind::List, &Bit_Items, 0, ""},
-        {"Conversion", 1533, Kind::List, &Variable_Conversion_Items, 0, ""},
-        {"MultiplicationFactor", 1534, Kind::Text, nullptr, 0, ""}, // free text, as in its window
-        {"Swap", 1542, Kind::Check, nullptr, 0, "N"},
-        {"SwapWord", 1543, Kind::Check, nullptr, 0, "N"},
-        {"Mnemonic", 1521, Kind::Text, nullptr, 0, ""},
-    };
-    return layout;
-}
-
-const std::vector<Column_Layout>& Certificates_Columns() {
-    static const std::vector<Column_Layout> layout = {
-        {"Enable", 1615, Kind::Check, nullptr, 0, "Y"},
-        {"Certificate", 1616, Kind::Text, nullptr, 0, ""},
-        {"Mnemonic", 1617, Kind::Text, nullptr, 0, ""},
-    };
-    return layout;
-}
-
-const std::vector<Column_Layout>& Columns(Exchange_Table table) {
-    switch (table) {
-    case Exchange_Table::S7_Read: return S7_Read_Columns();
-    case Exchange_Table::S7_Write: return S7_Write_Columns();
-    case Exchange_Table::Variables: return Variables_Columns();
-    case Exchange_Table::Certificates: break;
-    }
-    return Certificates_Columns();
-}
-
 const Column_Layout& Column_Of(Exchange_Table table, int column) {
-    return Columns(table)[static_cast<std::size_t>(column - 1)];
+    return Layout_Of(table).Column(column);
 }
 
 std::string Title(Exchange_Table table, int column) {
@@ -290,6 +193,23 @@ void Remove_Text_Mark(std::string& cell) {
     }
 }
 
+// A Position list's value: its items are the plain decimal texts "0" to size - 1, without
+// leading zeros, checked as numbers rather than against 1500 texts.
+template <typename Title_Of>
+std::string Take_Position(int size, std::string_view trimmed, std::string& cell, const Title_Of& title) {
+    int value = 0;
+    bool digits = trimmed.size() <= 9 && (trimmed.size() == 1 || trimmed.front() != '0');
+    for (std::size_t i = 0; digits && i < trimmed.size(); ++i) {
+        digits = trimmed[i] >= '0' && trimmed[i] <= '9';
+        value = value * 10 + (trimmed[i] - '0');
+    }
+    if (digits && value < size) {
+        cell = std::string(trimmed);
+        return {};
+    }
+    return title() + L(E_Value) + Shown(cell) + L(E_Not_Position) + std::to_string(size - 1);
+}
+
 // Turns a cell as the file holds it into the value to store, in place; the message (title
 // first) why the column cannot take it, or an empty text. A refused cell is left as it was.
 std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
@@ -302,9 +222,11 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
     }
     const std::string_view trimmed = Trim(cell);
     switch (layout.kind) {
-    case Kind::Text:
+    case Cell_Kind::Text:
+    case Cell_Kind::Lines:
+    case Cell_Kind::Free_List:
         return {};
-    case Kind::Check:
+    case Cell_Kind::Check:
         if (trimmed.empty()) {
             // An empty Enable would be a rule that is off and never checked, without anyone
             // having said so; the other check boxes may stay empty, as the windows leave them.
@@ -319,10 +241,13 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
             return {};
         }
         return title() + L(E_Value) + Shown(cell) + L(E_Not_Check);
-    case Kind::List:
+    case Cell_Kind::List:
         if (trimmed.empty()) {
             cell.clear();
             return {};
+        }
+        if (layout.items == nullptr) {
+            return Take_Position(layout.data_size, trimmed, cell, title);
         }
         for (const std::string& item : *layout.items) {
             if (Same_Ignoring_Case(item, trimmed)) {
@@ -331,31 +256,13 @@ std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
             }
         }
         return title() + L(E_Value) + Shown(cell) + L(E_Not_Item) + Joined(*layout.items);
-    case Kind::Position: {
-        if (trimmed.empty()) {
-            cell.clear();
-            return {};
-        }
-        // The items are the plain decimal texts "0" to positions - 1, without leading zeros.
-        int value = 0;
-        bool digits = trimmed.size() <= 9 && (trimmed.size() == 1 || trimmed.front() != '0');
-        for (std::size_t i = 0; digits && i < trimmed.size(); ++i) {
-            digits = trimmed[i] >= '0' && trimmed[i] <= '9';
-            value = value * 10 + (trimmed[i] - '0');
-        }
-        if (digits && value < layout.positions) {
-            cell = std::string(trimmed);
-            return {};
-        }
-        return title() + L(E_Value) + Shown(cell) + L(E_Not_Position) + std::to_string(layout.positions - 1);
-    }
     }
     return {};
 }
 
 Table_Row Missing_Row(Exchange_Table table) {
     Table_Row row;
-    for (const Column_Layout& layout : Columns(table)) {
+    for (const Column_Layout& layout : Layout_Of(table).columns) {
         row.emplace_back(layout.missing);
     }
     return row;
@@ -560,7 +467,7 @@ std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows
         return {}; // any text is a certificate
     }
     std::vector<Import_Fault> result;
-    const std::vector<Column_Layout>& layout = Columns(table);
+    const std::span<const Column_Layout> layout = Layout_Of(table).columns;
     for (Check_Fault& fault : faults) {
         if (fault.table == this_table && !refused.empty()) {
             const auto column = std::find_if(layout.begin(), layout.end(), [&](const Column_Layout& c) {
@@ -586,18 +493,11 @@ std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows
 } // namespace
 
 std::string_view Exchange_Table_Name(Exchange_Table table) {
-    switch (table) {
-    case Exchange_Table::S7_Read: return "s7-read";
-    case Exchange_Table::S7_Write: return "s7-write";
-    case Exchange_Table::Variables: return "variables";
-    case Exchange_Table::Certificates: break;
-    }
-    return "certificates";
+    return Layout_Of(table).name;
 }
 
 std::optional<Exchange_Table> Exchange_Table_Named(std::string_view name) {
-    for (const Exchange_Table table : {Exchange_Table::S7_Read, Exchange_Table::S7_Write, Exchange_Table::Variables,
-                                       Exchange_Table::Certificates}) {
+    for (const Exchange_Table table : All_Tables) {
         if (name == Exchange_Table_Name(table)) {
             return table;
         }
@@ -606,27 +506,15 @@ std::optional<Exchange_Table> Exchange_Table_Named(std::string_view name) {
 }
 
 int Exchange_Capacity(Exchange_Table table) {
-    switch (table) {
-    case Exchange_Table::S7_Read:
-    case Exchange_Table::S7_Write: return S7_Rows;
-    case Exchange_Table::Variables: return Variable_Rows;
-    case Exchange_Table::Certificates: break;
-    }
-    return Cert_Rows;
+    return Layout_Of(table).capacity;
 }
 
 int Exchange_Field_Count(Exchange_Table table) {
-    return static_cast<int>(Columns(table).size());
+    return Layout_Of(table).Field_Count();
 }
 
 int Exchange_Key_Column(Exchange_Table table) {
-    switch (table) {
-    case Exchange_Table::S7_Read:
-    case Exchange_Table::S7_Write: return S7_Read_Col::PLC_Address;
-    case Exchange_Table::Variables: return Var_Col::Name;
-    case Exchange_Table::Certificates: break;
-    }
-    return Cert_Col::Certificate;
+    return Layout_Of(table).key_column;
 }
 
 std::string_view Exchange_Attribute(Exchange_Table table, int column) {
@@ -638,13 +526,7 @@ std::string Exchange_Column_Title(Exchange_Table table, int column) {
 }
 
 std::string_view Exchange_File_Name(Exchange_Table table) {
-    switch (table) {
-    case Exchange_Table::S7_Read:
-    case Exchange_Table::S7_Write: return "S7_Protocol.xml";
-    case Exchange_Table::Variables: return "IEC61850_Variables.xml";
-    case Exchange_Table::Certificates: break;
-    }
-    return "TLS_Known_Cert.xml";
+    return Layout_Of(table).file;
 }
 
 std::string With_Line(int line, const std::string& text) {
@@ -689,7 +571,7 @@ std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char sepa
         break;
     }
     std::string out = "\xEF\xBB\xBF";
-    const std::vector<Column_Layout>& layout = Columns(table);
+    const std::span<const Column_Layout> layout = Layout_Of(table).columns;
     for (std::size_t k = 0; k < layout.size(); ++k) {
         if (k > 0) {
             out += separator;
