@@ -5,6 +5,28 @@
 
 namespace qm::exchange_text {
 
+// The import and export in the table windows.
+inline constexpr int Overwrite = 1103;         // "File already exists! Do you want to overwrite..."
+inline constexpr int Import = 1107;            // "Import..."
+inline constexpr int Export = 1108;            // "Export..."
+inline constexpr int Import_Hint = 1109;       // "Import the list from a spreadsheet file (CSV ..."
+inline constexpr int Export_Hint = 1110;       // "Export the list to a spreadsheet file (CSV or..."
+inline constexpr int Filter_Comma = 1111;      // "CSV, comma-separated (*.csv)"
+inline constexpr int Filter_Semicolon = 1112;  // "CSV, semicolon-separated (*.csv)"
+inline constexpr int Filter_Tab = 1113;        // "Tab-separated text (*.tsv *.txt)"
+inline constexpr int Filter_Spreadsheets = 1114; // "Spreadsheet files (*.csv *.tsv *.txt)"
+inline constexpr int Filter_All = 1115;        // "All files (*)"
+inline constexpr int Import_Title = 1116;      // "Import a list"
+inline constexpr int Export_Title = 1117;      // "Export the list"
+inline constexpr int Replace_Or_Append = 1118; // "The list already holds rows. Replace them wit..."
+inline constexpr int Replace = 1119;           // "Replace"
+inline constexpr int Append = 1120;            // "Append"
+inline constexpr int Cancel = 1121;            // "Cancel"
+inline constexpr int Nothing_Imported = 1122;  // "Nothing was imported and the table is as it w..."
+inline constexpr int Imported_With_Faults = 1123; // "The imported rows are in the table, but they ..."
+inline constexpr int Not_Exported = 1124;      // "The list could not be exported."
+inline constexpr int Block_Refused = 1125;     // "The block cannot be pasted; nothing was changed."
+
 // The messages of the import, the export and the clipboard blocks.
 inline constexpr int Line = 1038;        // "line "
 inline constexpr int Colon = 1039;       // ": "

@@ -63,7 +63,7 @@ void Show_Read_Problems(QWidget* window, const std::string& message) {
 
 QString Faults_Status(int count, const QString& first) {
     // The marks are cells, one per failing check of a rule: the line counts cells, not rules.
-    return Faults_Line(count, first, Lang_Q(1344), Lang_Q(grid_text::One_Faulty_Cell), Lang_Q(grid_text::Faulty_Cells));
+    return Faults_Line(count, first, Lang_Q(grid_text::No_Faults), Lang_Q(grid_text::One_Faulty_Cell), Lang_Q(grid_text::Faulty_Cells));
 }
 
 
@@ -239,22 +239,22 @@ void Grid_Window::Set_Lang() {
         button->setToolTip(Lang_Q(texts_.first_hint + i));
         ++i;
     }
-    Btn_Import->setText(Lang_Q(1107));
-    Btn_Import->setToolTip(Lang_Q(1109));
-    Btn_Export->setText(Lang_Q(1108));
-    Btn_Export->setToolTip(Lang_Q(1110));
-    Btn_Duplicate->setText(Lang_Q(1334));
-    Btn_Duplicate->setToolTip(Lang_Q(1335));
-    Act_Duplicate->setText(Lang_Q(1334));
-    Act_Find->setText(Lang_Q(1336));
-    Act_Find_Next->setText(Lang_Q(1338));
-    Act_Find_Previous->setText(Lang_Q(1339));
-    Act_Next_Fault->setText(Lang_Q(1342));
-    Act_Previous_Fault->setText(Lang_Q(1343));
-    L_Find->setText(Lang_Q(1337));
-    Btn_Find_Next->setText(Lang_Q(1338));
-    Btn_Find_Previous->setText(Lang_Q(1339));
-    Btn_Find_Close->setToolTip(Lang_Q(1341));
+    Btn_Import->setText(Lang_Q(exchange_text::Import));
+    Btn_Import->setToolTip(Lang_Q(exchange_text::Import_Hint));
+    Btn_Export->setText(Lang_Q(exchange_text::Export));
+    Btn_Export->setToolTip(Lang_Q(exchange_text::Export_Hint));
+    Btn_Duplicate->setText(Lang_Q(grid_text::Duplicate));
+    Btn_Duplicate->setToolTip(Lang_Q(grid_text::Duplicate_Hint));
+    Act_Duplicate->setText(Lang_Q(grid_text::Duplicate));
+    Act_Find->setText(Lang_Q(grid_text::Find));
+    Act_Find_Next->setText(Lang_Q(grid_text::Next));
+    Act_Find_Previous->setText(Lang_Q(grid_text::Previous));
+    Act_Next_Fault->setText(Lang_Q(grid_text::Next_Fault));
+    Act_Previous_Fault->setText(Lang_Q(grid_text::Previous_Fault));
+    L_Find->setText(Lang_Q(grid_text::Find_Label));
+    Btn_Find_Next->setText(Lang_Q(grid_text::Next));
+    Btn_Find_Previous->setText(Lang_Q(grid_text::Previous));
+    Btn_Find_Close->setToolTip(Lang_Q(grid_text::Close_Find_Hint));
     Update_Undo_Texts();
     Set_Table_Texts();
     // The messages of the marks follow the language too.
@@ -360,7 +360,7 @@ void Grid_Window::Duplicate_Row() {
         return;
     }
     if (Duplicate_Max_Copies(table->grid(), row, key) < 1) {
-        Show_Error(this, Lang_Q(1359));
+        Show_Error(this, Lang_Q(grid_text::No_Free_Row));
         return;
     }
     std::vector<int> text_cols{Mnemonic_Column(table)};
@@ -445,7 +445,7 @@ void Grid_Window::Btn_OKClick() {
     }
     const std::string& path = File_Path();
     if (path.empty()) {
-        Show_Error(this, Lang_Q(18));
+        Show_Error(this, Lang_Q(file_text::Project_Not_Valid));
         return;
     }
     if (!Overwrite_Allowed(path)) {

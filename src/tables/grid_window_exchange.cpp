@@ -80,8 +80,8 @@ QString Choose_File(QWidget* parent, bool save, const QStringList& filters, int*
     // The folder of the last file, for the rest of the run.
     static QString folder;
     QString picked = filters.value(filter != nullptr ? *filter : 0);
-    const QString path = save ? QFileDialog::getSaveFileName(parent, Lang_Q(1117), folder, filters.join(QStringLiteral(";;")), &picked)
-                              : QFileDialog::getOpenFileName(parent, Lang_Q(1116), folder, filters.join(QStringLiteral(";;")), &picked);
+    const QString path = save ? QFileDialog::getSaveFileName(parent, Lang_Q(exchange_text::Export_Title), folder, filters.join(QStringLiteral(";;")), &picked)
+                              : QFileDialog::getOpenFileName(parent, Lang_Q(exchange_text::Import_Title), folder, filters.join(QStringLiteral(";;")), &picked);
     if (!path.isEmpty()) {
         folder = QFileInfo(path).absolutePath();
         if (filter != nullptr) {
@@ -111,7 +111,7 @@ void Show_Refusal(QWidget* parent, const QString& head, const std::vector<std::s
         Show_Error(parent, text);
         return;
     }
-    text += QLatin1Char('\n') + Lang_Q(1075) + QString::number(reasons.size() - shown) +
+    text += QLatin1Char('\n') + Lang_Q(exchange_text::More) + QString::number(reasons.size() - shown) +
             Lang_Q(exchange_text::More_In_Details);
     Show_Error(parent, text, Lines({reasons.begin() + shown, reasons.end()}));
 }
@@ -126,13 +126,13 @@ void Grid_Window::Import_File() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
     int filter = 0;
-    const QString path = Choose_File(this, false, {Lang_Q(1114), Lang_Q(1115)}, &filter);
+    const QString path = Choose_File(this, false, {Lang_Q(exchange_text::Filter_Spreadsheets), Lang_Q(exchange_text::Filter_All)}, &filter);
     if (path.isEmpty()) {
         return;
     }
     std::string bytes;
     if (const auto reason = Read_Exchange_File(Utf8(path), bytes)) {
-        Show_Refusal(this, Lang_Q(1122) + path, {*reason});
+        Show_Refusal(this, Lang_Q(exchange_text::Nothing_Imported) + path, {*reason});
         return;
     }
     const Exchange_Table kind = Exchange_Kind(table);
@@ -140,7 +140,7 @@ void Grid_Window::Import_File() {
     Import_Mode mode = Import_Mode::Replace;
     if (List_Length(current, Exchange_Key_Column(kind), Exchange_Capacity(kind)) > 0) {
         // Append is the default: it is the choice that loses nothing.
-        switch (Ask_Choice(this, Lang_Q(1118), {Lang_Q(1119), Lang_Q(1120), Lang_Q(1121)}, 1)) {
+        switch (Ask_Choice(this, Lang_Q(exchange_text::Replace_Or_Append), {Lang_Q(exchange_text::Replace), Lang_Q(exchange_text::Append), Lang_Q(exchange_text::Cancel)}, 1)) {
         case 0:
             break;
         case 1:
@@ -157,7 +157,7 @@ void Grid_Window::Import_File() {
         for (const Exchange_Error& error : result.errors) {
             lines.push_back(error.text);
         }
-        Show_Refusal(this, Lang_Q(1122) + path, lines);
+        Show_Refusal(this, Lang_Q(exchange_text::Nothing_Imported) + path, lines);
         return;
     }
     // The rows go into the grid, not into the file: OK checks and saves them as typed rows. One
@@ -169,7 +169,7 @@ void Grid_Window::Import_File() {
         for (const Import_Fault& fault : result.faults) {
             lines.push_back(fault.text);
         }
-        Show_Warning(this, Lang_Q(1123) + QLatin1Char('\n') + To_Q(lines.front()), Lines(lines));
+        Show_Warning(this, Lang_Q(exchange_text::Imported_With_Faults) + QLatin1Char('\n') + To_Q(lines.front()), Lines(lines));
     }
 }
 
@@ -177,14 +177,14 @@ void Grid_Window::Export_File() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
     int filter = 0;
-    QString path = Choose_File(this, true, {Lang_Q(1111), Lang_Q(1112), Lang_Q(1113)}, &filter);
+    QString path = Choose_File(this, true, {Lang_Q(exchange_text::Filter_Comma), Lang_Q(exchange_text::Filter_Semicolon), Lang_Q(exchange_text::Filter_Tab)}, &filter);
     if (path.isEmpty()) {
         return;
     }
     if (QFileInfo(path).suffix().isEmpty()) {
         // The dialog asked about overwriting the name typed, not this one.
         path += filter == 2 ? QStringLiteral(".tsv") : QStringLiteral(".csv");
-        if (QFileInfo::exists(path) && !Ask_Yes_No(this, Lang_Q(1103) + QLatin1Char('\n') + path)) {
+        if (QFileInfo::exists(path) && !Ask_Yes_No(this, Lang_Q(exchange_text::Overwrite) + QLatin1Char('\n') + path)) {
             return;
         }
     }
@@ -195,7 +195,7 @@ void Grid_Window::Export_File() {
     }
     const Io_Result written = Write_File_Atomic(Utf8(path), Export_Table(Exchange_Kind(table), table->Rows(), separator));
     if (!written) {
-        Show_Error(this, Lang_Q(1124), To_Q(written.message));
+        Show_Error(this, Lang_Q(exchange_text::Not_Exported), To_Q(written.message));
     }
 }
 
@@ -217,7 +217,7 @@ void Grid_Window::Paste_Block(Grid_View* table) {
     const Block_Paste block =
         Parse_Block(Exchange_Kind(table), Utf8(QGuiApplication::clipboard()->text()), row, col, &current);
     if (!block.ok()) {
-        Show_Refusal(this, Lang_Q(1125), block.errors);
+        Show_Refusal(this, Lang_Q(exchange_text::Block_Refused), block.errors);
         return;
     }
     table->Set_Block(row, col, block.cells, Lang(1126));

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
 
@@ -111,7 +112,7 @@ bool Grid_Window::Find_From(bool forward, bool include_current) {
     const bool found = Go_To_Cell(
         [&text](Grid_View* table, int col, int row) { return table->Model()->Cell_Contains(col, row, text); },
         forward, include_current);
-    L_Find_Status->setText(found ? QString() : Lang_Q(1340));
+    L_Find_Status->setText(found ? QString() : Lang_Q(grid_text::Not_Found));
     return found;
 }
 

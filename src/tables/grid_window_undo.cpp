@@ -10,6 +10,7 @@
 #include <functional>
 #include <utility>
 
+#include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 
 namespace qm::gui {
@@ -19,20 +20,20 @@ QString Step_Name(const Grid& grid, const Grid_Step& step) {
     switch (step.kind) {
     case Step_Kind::Edit_Cell: {
         const QString header = grid.Is_Cell(step.col, 0) ? To_Q(grid.Text(step.col, 0)) : QString();
-        return Lang_Q(1327) + header + Lang_Q(1328) + row;
+        return Lang_Q(grid_text::Change_Of) + header + Lang_Q(grid_text::In_Row) + row;
     }
     case Step_Kind::Delete_Row:
-        return Lang_Q(1329) + row;
+        return Lang_Q(grid_text::Delete_Row) + row;
     case Step_Kind::Insert_Row:
-        return Lang_Q(1330) + row;
+        return Lang_Q(grid_text::Insert_Row) + row;
     case Step_Kind::Paste_Row:
-        return Lang_Q(1331) + row;
+        return Lang_Q(grid_text::Paste_Row) + row;
     case Step_Kind::Duplicate_Row:
-        return Lang_Q(1332) + row;
+        return Lang_Q(grid_text::Duplicate_Row) + row;
     case Step_Kind::Cells:
         break;
     }
-    return step.name.empty() ? Lang_Q(1333) : To_Q(step.name);
+    return step.name.empty() ? Lang_Q(grid_text::Change_Of_Cells) : To_Q(step.name);
 }
 
 namespace {
@@ -123,8 +124,8 @@ void Grid_Window::Make_Actions() {
 }
 
 void Grid_Window::Update_Undo_Texts() {
-    Act_Undo->setText(Lang_Q(1325) + Undo_Stack->undoText());
-    Act_Redo->setText(Lang_Q(1326) + Undo_Stack->redoText());
+    Act_Undo->setText(Lang_Q(grid_text::Undo) + Undo_Stack->undoText());
+    Act_Redo->setText(Lang_Q(grid_text::Redo) + Undo_Stack->redoText());
     Act_Undo->setEnabled(Undo_Stack->canUndo());
     Act_Redo->setEnabled(Undo_Stack->canRedo());
 }
