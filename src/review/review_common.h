@@ -43,6 +43,8 @@ Configuration_Files Read_Configuration(const std::string& folder);
 
 // True for the configuration folder's own files: one of the four exists in it.
 bool Has_Configuration_Files(const std::string& folder);
+// True for a folder of device images: one of bank1.bin to bank3.bin exists in it.
+bool Has_Bank_Files(const std::string& folder);
 
 // The parameter's label as the parameters window shows it: panel, label, and for an address
 // octet its place ("S7comm / IP Address 1"), in the current language.

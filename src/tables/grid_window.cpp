@@ -112,9 +112,7 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     Btn_Duplicate->setObjectName(QStringLiteral("Btn_Duplicate"));
     Btn_Duplicate->setAutoDefault(false);
     Btn_Duplicate->setMinimumWidth(100);
-    if (auto* bar = qobject_cast<QBoxLayout*>(layout->itemAt(layout->count() - 1)->layout())) {
-        bar->addWidget(Btn_Duplicate);
-    }
+    button_bar_->addWidget(Btn_Duplicate);
     connect(Btn_Duplicate, &QPushButton::clicked, this, &Grid_Window::Duplicate_Row);
 
     Undo_Stack = new QUndoStack(this);
@@ -179,6 +177,7 @@ void Grid_Window::Add_Button_Bar(QBoxLayout* layout) {
     row->addWidget(Btn_Copy_Row);
     row->addWidget(Btn_Paste_Row);
     layout->addLayout(row);
+    button_bar_ = row;
 }
 
 // A row button takes the focus when clicked; the keyboard goes back to the table it acted on, so
