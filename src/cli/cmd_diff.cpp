@@ -28,13 +28,6 @@ namespace {
 
 namespace rt = review_text;
 
-bool Has_Bank_Files(const std::string& dir) {
-    for (const char* name : {"bank1.bin", "bank2.bin", "bank3.bin"}) {
-        if (File_Exists(Path_Join(dir, name))) return true;
-    }
-    return false;
-}
-
 // Why a side cannot be compared as a configuration; empty when it can.
 std::string Configuration_Problem(const std::string& path, bool banks) {
     if (!File_Exists(path) && !Dir_Exists(path)) return path + Lang(rt::Not_Found);

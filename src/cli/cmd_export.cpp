@@ -24,11 +24,6 @@ void Usage(std::ostream& err) {
            "  <file>      where to write; stdout without one\n";
 }
 
-std::string Base_Name(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 int Run_Export(const Args& args, std::ostream& out, std::ostream& err) {

@@ -30,11 +30,6 @@ void Usage(std::ostream& err) {
            "  --append    add the rows after the last row of the list instead of replacing it\n";
 }
 
-std::string Base_Name(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {

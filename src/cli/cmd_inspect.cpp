@@ -19,11 +19,6 @@ void Usage(std::ostream& err) {
            "  --bank N    decode a single file as bank N whatever its name and size\n";
 }
 
-std::string Base_Name(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::optional<Bank_File> Load(const std::string& path, const std::string& name, std::ostream& err) {
     std::string content;
     if (const auto result = Read_File(path, content, Max_Bank_File); !result) {

@@ -1,5 +1,5 @@
 #include "common/file_io.h"
-#include "language/lang_table.h"
+#include "language/lang_strings.h"
 
 #include <algorithm>
 #include <atomic>
@@ -93,6 +93,11 @@ std::string Path_Join(std::string_view a, std::string_view b) {
     joined += Path_Separator();
     joined += b;
     return joined;
+}
+
+std::string Base_Name(std::string_view path) {
+    const auto slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 bool File_Exists(const std::string& path) {
@@ -490,7 +495,7 @@ std::vector<std::string> Program_Arguments(int argc, char* argv[]) {
 #endif
 }
 
-bool Is_Offered_Language_File(const std::string& path) {
+bool Is_Plain_Writable_File(const std::string& path) {
 #ifdef _WIN32
     const DWORD attributes = GetFileAttributesW(Utf8_To_Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -14,6 +14,8 @@ namespace qm {
 char Path_Separator();
 // a + separator + b; no trailing separator is added.
 std::string Path_Join(std::string_view a, std::string_view b);
+// The last part of a path, after its last / or \ (the path itself when it has none).
+std::string Base_Name(std::string_view path);
 
 bool File_Exists(const std::string& path); // a regular file
 bool Dir_Exists(const std::string& path);
@@ -93,11 +95,11 @@ std::vector<std::string> Program_Arguments(int argc, char* argv[]);
 // nothing to do.
 void Prepare_Standard_Output();
 
-// Whether the options window offers a language file. Windows: the file carries no attribute
+// Whether a file is a plain one its users may change. Windows: the file carries no attribute
 // other than hidden, system, archive, normal, sparse and not-content-indexed. Elsewhere, with no
 // such attributes: a regular file, not a link (a reparse point), that someone may write (any
-// write bit), so files an administrator installed are offered to every user.
-bool Is_Offered_Language_File(const std::string& path);
+// write bit), so that a file an administrator installed counts for every user.
+bool Is_Plain_Writable_File(const std::string& path);
 
 #ifdef _WIN32
 // UTF-8 and the UTF-16 of the wide Windows calls; bytes that are not UTF-8 become U+FFFD.

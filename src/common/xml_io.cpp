@@ -1,5 +1,5 @@
 #include "common/xml_io.h"
-#include "language/lang_table.h"
+#include "language/lang_strings.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "language/lang_table.h"
+#include "language/lang_strings.h"
 
 #include "language/default_strings.h"
 

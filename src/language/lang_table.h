@@ -1,27 +1,11 @@
 #pragma once
-// The indexed table of every text the user sees, with English defaults built in
-// and language files laid over them.
+// Language files laid over the string table (lang_strings.h, included for its users).
 
 #include <string>
-#include <vector>
+
+#include "language/lang_strings.h"
 
 namespace qm {
-
-constexpr int Lang_Table_Size = 1900;
-
-// UTF-8 texts, indexed 0 to 1899. Empty until the first Load_Default_Strings; Lang gives the
-// English defaults meanwhile.
-extern std::vector<std::string> Lang_Table;
-
-// The current text of an entry; a single blank for an index outside the table.
-const std::string& Lang(int index);
-
-// Clears the table and fills it with the 1900 built-in English defaults.
-// (The table and its defaults are the library qm_strings; loading language files, below, is qm_language.)
-void Load_Default_Strings();
-
-// The built-in English default of an entry, whatever a language file set.
-const std::string& Default_String(int index);
 
 struct Language_Load_Result {
     bool ok = true;

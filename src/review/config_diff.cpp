@@ -56,19 +56,19 @@ void Diff_Parameters(const Configuration_Files& a, const Configuration_Files& b,
     }
 }
 
-std::string Cell_Text(List_Id id, int column, std::string_view cell) {
+std::string Cell_Text(Table_Id id, int column, std::string_view cell) {
     // Certificates are long and span lines; the rest are short single-line texts.
-    if (id == List_Id::Certificates && column == Cert_Col::Certificate) return Summary_Text(cell);
+    if (id == Table_Id::Certificates && column == Cert_Col::Certificate) return Summary_Text(cell);
     return Quoted(cell);
 }
 
 // An added or removed row: every cell with its column title.
-std::string Row_Text(List_Id id, const Table_Row& row) {
-    const List_Def& def = List_Def_Of(id);
+std::string Row_Text(Table_Id id, const Table_Row& row) {
+    const Table_Layout& def = Layout_Of(id);
     std::string text;
     for (std::size_t c = 0; c < row.size(); ++c) {
         if (c > 0) text += ", ";
-        if (c + 1 < def.header_entries.size()) text += Lang(def.header_entries[c + 1]) + " ";
+        if (c < def.columns.size()) text += Lang(def.columns[c].title) + " ";
         text += Cell_Text(id, static_cast<int>(c) + 1, row[c]);
     }
     return text;
@@ -83,15 +83,15 @@ std::string Row_Key(const Table_Row& row) {
     return key;
 }
 
-void Diff_List(List_Id id, const Configuration_Files& a, const Configuration_Files& b, Diff_Result& result) {
-    const List_Def& def = List_Def_Of(id);
+void Diff_List(Table_Id id, const Configuration_Files& a, const Configuration_Files& b, Diff_Result& result) {
+    const Table_Layout& def = Layout_Of(id);
     const Table_Rows& rows_a = List_Rows(a, id);
     const Table_Rows& rows_b = List_Rows(b, id);
     std::vector<std::string> keys_a;
     std::vector<std::string> keys_b;
     for (const auto& row : rows_a) keys_a.push_back(Row_Key(row));
     for (const auto& row : rows_b) keys_b.push_back(Row_Key(row));
-    const std::string list = Lang(def.title_entry) + ", " + Lang(rt::Row);
+    const std::string list = Lang(def.title) + ", " + Lang(rt::Row);
     const auto likeness = [&](int i, int j) {
         return Equal_Cells_Likeness(rows_a[static_cast<std::size_t>(i)], rows_b[static_cast<std::size_t>(j)]);
     };
@@ -117,7 +117,7 @@ void Diff_List(List_Id id, const Configuration_Files& a, const Configuration_Fil
                 if (old_row[c] == new_row[c]) continue;
                 const int column = static_cast<int>(c) + 1;
                 result.Add(def.file, Change_Kind::Changed,
-                           where + ": " + Lang(def.header_entries[c + 1]) + ": " + Cell_Text(id, column, old_row[c]) +
+                           where + ": " + Lang(def.columns[c].title) + ": " + Cell_Text(id, column, old_row[c]) +
                                " -> " + Cell_Text(id, column, new_row[c]));
             }
             break;
@@ -131,7 +131,7 @@ void Diff_List(List_Id id, const Configuration_Files& a, const Configuration_Fil
 Diff_Result Diff_Configurations(const Configuration_Files& a, const Configuration_Files& b) {
     Diff_Result result;
     Diff_Parameters(a, b, result);
-    for (const List_Id id : {List_Id::S7_Read, List_Id::S7_Write, List_Id::Variables, List_Id::Certificates}) {
+    for (const Table_Id id : All_Tables) {
         Diff_List(id, a, b, result);
     }
     return result;

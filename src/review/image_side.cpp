@@ -6,6 +6,7 @@
 #include "common/file_io.h"
 #include "image/image_builder.h"
 #include "language/lang_table.h"
+#include "review/review_common.h"
 #include "review/review_texts.h"
 
 namespace qm {
@@ -13,11 +14,6 @@ namespace qm {
 namespace rt = review_text;
 
 namespace {
-
-std::string Base_Name(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::uint64_t Size_Of(const std::string& path) {
     std::error_code ec;
@@ -46,14 +42,14 @@ std::optional<Bank_Bytes> Read_Bank(const std::string& path, int bank, std::stri
                       std::vector<std::uint8_t>(content.begin(), content.end())};
 }
 
+} // namespace
+
 bool Has_Bank_Files(const std::string& dir) {
     for (const char* file : Bank_File_Names) {
         if (File_Exists(Path_Join(dir, file))) return true;
     }
     return false;
 }
-
-} // namespace
 
 Image_Side_Load Load_Image_Side(const std::string& path) {
     Image_Side_Load load;

@@ -99,23 +99,25 @@ Report_Section Parameter_Section(const Configuration_Files& files, const Report_
     return s;
 }
 
-Report_Table List_Table(const Configuration_Files& files, List_Id id) {
-    const List_Def& def = List_Def_Of(id);
+Report_Table List_Table(const Configuration_Files& files, Table_Id id) {
+    const Table_Layout& def = Layout_Of(id);
     Report_Table table;
-    table.title = Lang(def.title_entry);
+    table.title = Lang(def.title);
     const Table_Rows& rows = List_Rows(files, id);
-    if (id == List_Id::Certificates) {
-        table.header = {Lang(1614), Lang(1615), Lang(1616) + " - " + Lang(rt::First_Line), Lang(rt::Last_Line),
-                        Lang(rt::Sha256), Lang(1617)};
+    if (id == Table_Id::Certificates) {
+        const auto title = [&def](int column) { return Lang(def.Column(column).title); };
+        table.header = {Lang(def.number_title), title(Cert_Col::Enable),
+                        title(Cert_Col::Certificate) + " - " + Lang(rt::First_Line), Lang(rt::Last_Line),
+                        Lang(rt::Sha256), title(Cert_Col::Mnemonic)};
     } else {
-        for (const int entry : def.header_entries) table.header.push_back(Lang(entry));
+        for (const int entry : def.Header_Entries()) table.header.push_back(Lang(entry));
     }
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Table_Row& row = rows[r];
         const bool enabled = Row_Enabled(row);
         std::vector<std::string> cells;
         cells.push_back(std::to_string(r + 1) + (enabled ? "" : " (" + Lang(rt::Disabled) + ")"));
-        if (id == List_Id::Certificates) {
+        if (id == Table_Id::Certificates) {
             const std::string certificate(Cell(row, Cert_Col::Certificate));
             const Text_Summary summary = Summarise(certificate);
             cells.push_back(std::string(Cell(row, Cert_Col::Enable)));
@@ -135,7 +137,7 @@ Report_Table List_Table(const Configuration_Files& files, List_Id id) {
 Report_Section Lists_Section(const Configuration_Files& files) {
     Report_Section s;
     s.title = Lang(21) + ", " + Lang(rt::Variables) + ", " + Lang(33);
-    for (const List_Id id : {List_Id::S7_Read, List_Id::S7_Write, List_Id::Variables, List_Id::Certificates}) {
+    for (const Table_Id id : All_Tables) {
         s.tables.push_back(List_Table(files, id));
     }
     return s;

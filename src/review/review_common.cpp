@@ -30,10 +30,10 @@ bool Load_Device_File(const std::string& path, pugi::xml_document& doc, std::vec
 }
 
 // Where the list's window keeps or reads a row otherwise than the builder.
-void Warn_About_List(List_Id id, const Table_Rows& rows, std::vector<std::string>& warnings) {
-    const List_Def& def = List_Def_Of(id);
-    const std::string list = std::string(def.file) + ": " + Lang(def.title_entry) + ", " + Lang(rt::Row);
-    const std::string key = Lang(def.header_entries[static_cast<std::size_t>(def.key_column)]);
+void Warn_About_List(Table_Id id, const Table_Rows& rows, std::vector<std::string>& warnings) {
+    const Table_Layout& def = Layout_Of(id);
+    const std::string list = std::string(def.file) + ": " + Lang(def.title) + ", " + Lang(rt::Row);
+    const std::string key = Lang(def.Column(def.key_column).title);
     const int length = List_Length(rows, def.key_column, def.capacity);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Table_Row& row = rows[r];
@@ -70,22 +70,22 @@ Configuration_Files Read_Configuration(const std::string& folder) {
     files.certificates = Read_TLS_Known_Cert_File(Path_Join(folder, Certificates_Name));
 
     auto& device = files.device;
-    const auto slot = [&device](List_Id id) -> Table_Rows& { return device[static_cast<std::size_t>(id)]; };
+    const auto slot = [&device](Table_Id id) -> Table_Rows& { return device[static_cast<std::size_t>(id)]; };
     pugi::xml_document doc;
     const bool s7 = Load_Device_File(Path_Join(folder, S7_Protocol_Name), doc, files.problems);
-    slot(List_Id::S7_Read) = Build_List_Rows(doc, Build_List::S7_Read, S7_Read_Attributes);
-    slot(List_Id::S7_Write) = Build_List_Rows(doc, Build_List::S7_Write, S7_Write_Attributes);
+    slot(Table_Id::S7_Read) = Build_List_Rows(doc, Build_List::S7_Read, S7_Read_Attributes);
+    slot(Table_Id::S7_Write) = Build_List_Rows(doc, Build_List::S7_Write, S7_Write_Attributes);
     const bool variables = Load_Device_File(Path_Join(folder, Variables_Name), doc, files.problems);
-    slot(List_Id::Variables) = Build_List_Rows(doc, Build_List::Variables, Variable_Attributes);
+    slot(Table_Id::Variables) = Build_List_Rows(doc, Build_List::Variables, Variable_Attributes);
     const bool certificates = Load_Device_File(Path_Join(folder, Certificates_Name), doc, files.problems);
-    slot(List_Id::Certificates) = Build_List_Rows(doc, Build_List::Certificates, Cert_Attributes);
+    slot(Table_Id::Certificates) = Build_List_Rows(doc, Build_List::Certificates, Cert_Attributes);
     const std::pair<bool, const Table_Read_Info*> windows[] = {
         {s7, &files.s7.info}, {variables, &files.variables.info}, {certificates, &files.certificates.info}};
     for (const auto& [read, info] : windows) {
         if (!read) continue;
         for (const std::string& problem : info->problems) files.window_problems.push_back(problem);
     }
-    for (const List_Id id : {List_Id::S7_Read, List_Id::S7_Write, List_Id::Variables, List_Id::Certificates}) {
+    for (const Table_Id id : All_Tables) {
         Warn_About_List(id, List_Rows(files, id), files.warnings);
     }
     return files;
@@ -144,24 +144,7 @@ bool Is_Secret(Par_Id id) {
            id == Par_Id::TLS_Server_Key_Password;
 }
 
-const List_Def& List_Def_Of(List_Id id) {
-    static const List_Def defs[] = {
-        {S7_Protocol_Name, 1214,
-         {1216, 1217, 1218, 1219, 1220, 1313, 1314, 1221, 1222, 1289, 1290, 1291, 1292, 1223, 1224, 1225, 1226, 1227,
-          1228},
-         S7_Read_Col::PLC_Address, S7_Rows},
-        {S7_Protocol_Name, 1215,
-         {1229, 1230, 1231, 1232, 1233, 1315, 1316, 1234, 1235, 1293, 1294, 1295, 1296, 1236, 1237, 1238, 1239, 1240,
-          1241, 1242, 1243},
-         S7_Write_Col::PLC_Address, S7_Rows},
-        {Variables_Name, 1489, {1514, 1515, 1516, 1517, 1518, 1519, 1520, 1532, 1533, 1534, 1542, 1543, 1521},
-         Var_Col::Name, Variable_Rows},
-        {Certificates_Name, 33, {1614, 1615, 1616, 1617}, Cert_Col::Certificate, Cert_Rows},
-    };
-    return defs[static_cast<int>(id)];
-}
-
-const Table_Rows& List_Rows(const Configuration_Files& files, List_Id id) {
+const Table_Rows& List_Rows(const Configuration_Files& files, Table_Id id) {
     return files.device[static_cast<std::size_t>(id)];
 }
 

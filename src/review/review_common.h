@@ -10,6 +10,7 @@
 #include "parameters/par_gen.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_file.h"
+#include "tables/table_layout.h"
 
 namespace qm {
 
@@ -21,7 +22,7 @@ struct Configuration_Files {
     Table_Read_Result certificates;
     // A file that exists but could not be read, one line each, naming the file.
     std::vector<std::string> problems;
-    // The four lists as the builder reads them (List_Id order): every row of the file, in order,
+    // The four lists as the builder reads them (Table_Id order): every row of the file, in order,
     // the texts as written; a missing attribute is empty.
     std::array<Table_Rows, 4> device;
     // Where a window reads the lists otherwise than the builder, one line each, naming file and row.
@@ -42,6 +43,8 @@ Configuration_Files Read_Configuration(const std::string& folder);
 
 // True for the configuration folder's own files: one of the four exists in it.
 bool Has_Configuration_Files(const std::string& folder);
+// True for a folder of device images: one of bank1.bin to bank3.bin exists in it.
+bool Has_Bank_Files(const std::string& folder);
 
 // The parameter's label as the parameters window shows it: panel, label, and for an address
 // octet its place ("S7comm / IP Address 1"), in the current language.
@@ -49,18 +52,8 @@ std::string Par_Label(Par_Id id);
 // The server password, the TLS key and the key password.
 bool Is_Secret(Par_Id id);
 
-// One of the four lists, described for the report and the comparison.
-struct List_Def {
-    const char* file;
-    int title_entry;
-    std::vector<int> header_entries; // column 0 (the row number) first
-    int key_column;                  // a blank key ends the list in its window
-    int capacity;                    // rows of its window
-};
-enum class List_Id { S7_Read, S7_Write, Variables, Certificates };
-const List_Def& List_Def_Of(List_Id id);
 // The rows of the list as the device gets them: every row of the file, blank keys included.
-const Table_Rows& List_Rows(const Configuration_Files& files, List_Id id);
+const Table_Rows& List_Rows(const Configuration_Files& files, Table_Id id);
 // Whether the builder takes the row: its Enable is exactly "Y", in every list.
 bool Row_Enabled(const Table_Row& row);
 

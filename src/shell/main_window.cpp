@@ -23,15 +23,12 @@
 #include "language/lang_table.h"
 #include "common/app_state.h"
 #include "shell/configurations.h"
+#include "shell/maker_site.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"
 #include "shell/settings.h"
 #include "common/gui/window_look.h"
 #include "review/gui/report_preview.h"
-
-#ifndef QM_MAKER_HOST
-#define QM_MAKER_HOST "updates.quillmaker.example"
-#endif
 
 namespace qm::gui {
 namespace {
@@ -43,19 +40,6 @@ constexpr int Later_Checks_Ms = 7200000;
 
 QString Lang_Text(int index) {
     return Qt_Text(Lang(index));
-}
-
-QString Maker_Address() {
-    return QString::fromUtf8(QM_MAKER_HOST);
-}
-
-QString Download_Page() {
-    return QStringLiteral("http://") + Maker_Address() + QStringLiteral("/Home/download/download.asp#GW39174");
-}
-
-QString Home_Page() {
-    return QStringLiteral("http://") + Maker_Address() + QStringLiteral("/HOME/default.asp?frompg=") +
-           QString::fromUtf8(SW_Code);
 }
 
 QString Link(const QString& url, const QString& text, bool bold = false) {
@@ -169,7 +153,7 @@ void Main_Window::Place_Controls() {
     Btn_CreateBin = step_button("Btn_CreateBin", 80, 332, QStyle::SP_ArrowUp, QStyle::SP_BrowserReload);
 
     L_Velmor = Make_Link_Label(this, "L_Velmor", 565, 348);
-    L_Velmor->setText(Link(Home_Page(), Maker_Address(), true));
+    L_Velmor->setText(Link(Qt_Text(Home_Url()), Qt_Text(Maker_Host()), true));
     L_Velmor->adjustSize();
     // The address is the build's choice; keep it inside the window when it is a long one.
     if (L_Velmor->x() + L_Velmor->width() > Client_Width - 10) {
@@ -214,7 +198,7 @@ void Main_Window::Set_Lang() {
     Btn_TLS_List_Certificates->setToolTip(Lang_Text(34));
     Btn_CreateBin->setText(Lang_Text(17));
     Btn_CreateBin->setToolTip(Lang_Text(26));
-    LL_Update->setText(Link(Download_Page(), Lang_Text(19)));
+    LL_Update->setText(Link(Qt_Text(Download_Url()), Lang_Text(19)));
     LL_Update->adjustSize();
     Show_Configuration_Box();
 }
@@ -354,7 +338,7 @@ void Main_Window::Version_Answered(bool newer) {
     const Settings_Data& settings = State().Settings;
     if (settings.Enable_Internet && settings.Enable_Update) {
         if (newer) {
-            LL_Update->setText(Link(Download_Page(), Lang_Text(19)));
+            LL_Update->setText(Link(Qt_Text(Download_Url()), Lang_Text(19)));
             LL_Update->adjustSize();
             LL_Update->show();
         } else {

@@ -18,5 +18,4 @@ if(QM_BUILD_GUI)
   )
   target_link_libraries(qm_shell_options_gui
     PUBLIC qm_shell_version qm_shell_gui qm_shell qm_common_gui Qt6::Widgets Qt6::Network)
-  target_compile_definitions(qm_shell_options_gui PRIVATE QM_MAKER_HOST="${QM_MAKER_HOST}")
 endif()

@@ -22,6 +22,7 @@
 #include "common/gui/qt_translations.h"
 #include "language/lang_table.h"
 #include "common/app_state.h"
+#include "shell/settings.h"
 #include "shell/version_check.h"
 #include "common/gui/window_look.h"
 

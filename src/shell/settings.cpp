@@ -274,4 +274,8 @@ Start_Up_Result Start_Up(const std::string& exe_dir) {
     return result;
 }
 
+bool Is_Offered_Language_File(const std::string& path) {
+    return Is_Plain_Writable_File(path);
+}
+
 } // namespace qm

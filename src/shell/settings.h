@@ -63,4 +63,8 @@ struct Start_Up_Result {
 // remembered configuration, file paths. State() is expected fresh.
 Start_Up_Result Start_Up(const std::string& exe_dir);
 
+// Whether the options window offers a language file: a plain file its users may change
+// (Is_Plain_Writable_File), which leaves out files made read-only on purpose.
+bool Is_Offered_Language_File(const std::string& path);
+
 } // namespace qm

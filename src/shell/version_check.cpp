@@ -10,11 +10,9 @@
 #include <utility>
 
 #include "common/app_state.h"
+#include "shell/maker_site.h"
 #include "shell/version_reply.h"
 
-#ifndef QM_MAKER_HOST
-#define QM_MAKER_HOST "updates.quillmaker.example"
-#endif
 
 namespace qm::gui {
 namespace {
@@ -35,15 +33,15 @@ QString Site(const QString& host, quint16 port) {
 } // namespace
 
 QString Maker_Host() {
-    return QString::fromUtf8(QM_MAKER_HOST);
+    return QString::fromStdString(qm::Maker_Host());
 }
 
 QString Download_Url() {
-    return Site(Maker_Host(), 0) + QStringLiteral("/Home/download/download.asp#GW39174");
+    return QString::fromStdString(qm::Download_Url());
 }
 
 QString Home_Url() {
-    return Site(Maker_Host(), 0) + QStringLiteral("/HOME/default.asp?frompg=") + QString::fromUtf8(SW_Code);
+    return QString::fromStdString(qm::Home_Url());
 }
 
 void Open_Url(const QString& url) {

@@ -146,7 +146,7 @@ void Duplicate_Dialog::Update() {
         error = Header(plan_.col) + Lang_Q(1358);
         break;
     case Duplicate_Error::Bad_Copies:
-        error = Lang_Q(1359);
+        error = Lang_Q(grid_text::No_Free_Row);
         break;
     }
     L_Error->setText(error);

@@ -10,7 +10,9 @@
 #include <limits>
 #include <utility>
 
+#include "language/lang_table.h"
 #include "tables/cell_delegate.h"
+#include "tables/table_layout.h"
 #include "tables/table_model.h"
 
 namespace qm::gui {
@@ -233,6 +235,46 @@ void Grid_View::Set_Column(int col, Cell_Editor editor, std::vector<std::string>
 void Grid_View::Set_Items(int col, std::vector<std::string> items) {
     grid_.Column(col).items = std::move(items);
     Fit_Widths();
+}
+
+void Grid_View::Set_Layout(const Table_Layout& layout) {
+    for (int col = 1; col <= layout.Field_Count(); ++col) {
+        const Column_Layout& column = layout.Column(col);
+        switch (column.kind) {
+        case Cell_Kind::Text:
+            break;
+        case Cell_Kind::Lines:
+            Set_Multi_Line(col);
+            break;
+        case Cell_Kind::Check:
+            if (mode_ == Grid_Mode::Check_Box) {
+                Set_Check_Column(col);
+            } else {
+                Set_Column(col, Cell_Editor::Text_Check);
+            }
+            break;
+        case Cell_Kind::List:
+        case Cell_Kind::Free_List: {
+            const Cell_Editor editor = column.kind == Cell_Kind::List ? Cell_Editor::List : Cell_Editor::Free_List;
+            Set_Column(col, editor, column.items != nullptr ? *column.items : std::vector<std::string>{});
+            break;
+        }
+        }
+    }
+}
+
+QStringList Grid_View::Set_Layout_Texts(const Table_Layout& layout) {
+    std::vector<std::string> headers;
+    for (const int entry : layout.Header_Entries()) {
+        headers.push_back(Lang(entry));
+    }
+    Set_Headers(headers);
+    QStringList hints;
+    for (const int entry : layout.Hint_Entries()) {
+        hints.push_back(QString::fromStdString(Lang(entry)));
+    }
+    Set_Header_Hints(hints);
+    return hints;
 }
 
 void Grid_View::Set_Check_Column(int col) {

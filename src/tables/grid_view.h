@@ -15,6 +15,10 @@
 #include "tables/grid_edit.h"
 #include "tables/grid_history.h"
 
+namespace qm {
+struct Table_Layout;
+}
+
 namespace qm::gui {
 
 class Table_Model;
@@ -38,6 +42,12 @@ public:
     // Layout, fixed when the window is created. Items of a list may be replaced at any time.
     // Set_Column does not refit the widths; Set_Min_Widths, Set_Headers and Set_Items do.
     void Set_Column(int col, Cell_Editor editor, std::vector<std::string> items = {});
+    // The editor of every column from the table's layout: check boxes (state check boxes in
+    // check-box mode), lists with their items, several-line texts. A Position list gets its
+    // items later, through Set_Items, when the size of its data array is known.
+    void Set_Layout(const Table_Layout& layout);
+    // Header texts and hints from the layout's entries, in the current language; the hints.
+    QStringList Set_Layout_Texts(const Table_Layout& layout);
     void Set_Items(int col, std::vector<std::string> items);
     void Set_Check_Column(int col);  // state check boxes (check-box mode)
     void Set_Multi_Line(int col);    // a text column whose cells hold several lines

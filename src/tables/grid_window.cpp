@@ -1,3 +1,4 @@
+// The table windows' frame: title, buttons, OK and Cancel, the marks of faults and lost rows.
 #include "tables/grid_window.h"
 
 #include <QAction>
@@ -47,22 +48,6 @@ QString To_Q(const std::string& text) {
 
 QString Lang_Q(int entry) { return To_Q(Lang(entry)); }
 
-QStringList Lang_List(std::initializer_list<int> entries) {
-    QStringList texts;
-    for (int entry : entries) {
-        texts.push_back(Lang_Q(entry));
-    }
-    return texts;
-}
-
-std::vector<std::string> Lang_Texts(std::initializer_list<int> entries) {
-    std::vector<std::string> texts;
-    for (int entry : entries) {
-        texts.push_back(Lang(entry));
-    }
-    return texts;
-}
-
 Grid_Prompts Message_Prompts(QWidget* parent) {
     return {[parent](const std::string& text) { Show_Error(parent, To_Q(text)); },
             [parent](const std::string& text) { return Ask_Yes_No(parent, To_Q(text)); }};
@@ -76,64 +61,11 @@ void Show_Read_Problems(QWidget* window, const std::string& message) {
     QTimer::singleShot(0, window, [window, text = To_Q(message)] { Show_Error(window, text); });
 }
 
-QString Step_Name(const Grid& grid, const Grid_Step& step) {
-    const QString row = QString::number(step.row);
-    switch (step.kind) {
-    case Step_Kind::Edit_Cell: {
-        const QString header = grid.Is_Cell(step.col, 0) ? To_Q(grid.Text(step.col, 0)) : QString();
-        return Lang_Q(1327) + header + Lang_Q(1328) + row;
-    }
-    case Step_Kind::Delete_Row:
-        return Lang_Q(1329) + row;
-    case Step_Kind::Insert_Row:
-        return Lang_Q(1330) + row;
-    case Step_Kind::Paste_Row:
-        return Lang_Q(1331) + row;
-    case Step_Kind::Duplicate_Row:
-        return Lang_Q(1332) + row;
-    case Step_Kind::Cells:
-        break;
-    }
-    return step.name.empty() ? Lang_Q(1333) : To_Q(step.name);
-}
-
 QString Faults_Status(int count, const QString& first) {
     // The marks are cells, one per failing check of a rule: the line counts cells, not rules.
-    return Faults_Line(count, first, Lang_Q(1344), Lang_Q(grid_text::One_Faulty_Cell), Lang_Q(grid_text::Faulty_Cells));
+    return Faults_Line(count, first, Lang_Q(grid_text::No_Faults), Lang_Q(grid_text::One_Faulty_Cell), Lang_Q(grid_text::Faulty_Cells));
 }
 
-namespace {
-
-// One step of a table on the window's undo stack. It is pushed after the change was made, so its
-// first redo (QUndoStack::push calls it) does nothing.
-class Grid_Command : public QUndoCommand {
-public:
-    // show brings the table's page to the front, so that what is undone is seen.
-    Grid_Command(Grid_View* table, Grid_Step step, std::function<void()> show)
-        : QUndoCommand(Step_Name(table->grid(), step)), table_(table), step_(std::move(step)),
-          show_(std::move(show)) {}
-
-    void undo() override {
-        show_();
-        table_->Apply_Step(step_, false);
-    }
-    void redo() override {
-        if (done_) {
-            done_ = false;
-            return;
-        }
-        show_();
-        table_->Apply_Step(step_, true);
-    }
-
-private:
-    Grid_View* table_;
-    Grid_Step step_;
-    std::function<void()> show_;
-    bool done_ = true;
-};
-
-} // namespace
 
 Grid_Window::Grid_Window(const char* object_name, Grid_Window_Texts texts, QWidget* parent)
     : QDialog(parent), texts_(texts) {
@@ -180,9 +112,7 @@ void Grid_Window::Set_Up(QWidget* body, QSize client, bool fit_width) {
     Btn_Duplicate->setObjectName(QStringLiteral("Btn_Duplicate"));
     Btn_Duplicate->setAutoDefault(false);
     Btn_Duplicate->setMinimumWidth(100);
-    if (auto* bar = qobject_cast<QBoxLayout*>(layout->itemAt(layout->count() - 1)->layout())) {
-        bar->addWidget(Btn_Duplicate);
-    }
+    button_bar_->addWidget(Btn_Duplicate);
     connect(Btn_Duplicate, &QPushButton::clicked, this, &Grid_Window::Duplicate_Row);
 
     Undo_Stack = new QUndoStack(this);
@@ -247,6 +177,7 @@ void Grid_Window::Add_Button_Bar(QBoxLayout* layout) {
     row->addWidget(Btn_Copy_Row);
     row->addWidget(Btn_Paste_Row);
     layout->addLayout(row);
+    button_bar_ = row;
 }
 
 // A row button takes the focus when clicked; the keyboard goes back to the table it acted on, so
@@ -307,128 +238,26 @@ void Grid_Window::Set_Lang() {
         button->setToolTip(Lang_Q(texts_.first_hint + i));
         ++i;
     }
-    Btn_Import->setText(Lang_Q(1107));
-    Btn_Import->setToolTip(Lang_Q(1109));
-    Btn_Export->setText(Lang_Q(1108));
-    Btn_Export->setToolTip(Lang_Q(1110));
-    Btn_Duplicate->setText(Lang_Q(1334));
-    Btn_Duplicate->setToolTip(Lang_Q(1335));
-    Act_Duplicate->setText(Lang_Q(1334));
-    Act_Find->setText(Lang_Q(1336));
-    Act_Find_Next->setText(Lang_Q(1338));
-    Act_Find_Previous->setText(Lang_Q(1339));
-    Act_Next_Fault->setText(Lang_Q(1342));
-    Act_Previous_Fault->setText(Lang_Q(1343));
-    L_Find->setText(Lang_Q(1337));
-    Btn_Find_Next->setText(Lang_Q(1338));
-    Btn_Find_Previous->setText(Lang_Q(1339));
-    Btn_Find_Close->setToolTip(Lang_Q(1341));
+    Btn_Import->setText(Lang_Q(exchange_text::Import));
+    Btn_Import->setToolTip(Lang_Q(exchange_text::Import_Hint));
+    Btn_Export->setText(Lang_Q(exchange_text::Export));
+    Btn_Export->setToolTip(Lang_Q(exchange_text::Export_Hint));
+    Btn_Duplicate->setText(Lang_Q(grid_text::Duplicate));
+    Btn_Duplicate->setToolTip(Lang_Q(grid_text::Duplicate_Hint));
+    Act_Duplicate->setText(Lang_Q(grid_text::Duplicate));
+    Act_Find->setText(Lang_Q(grid_text::Find));
+    Act_Find_Next->setText(Lang_Q(grid_text::Next));
+    Act_Find_Previous->setText(Lang_Q(grid_text::Previous));
+    Act_Next_Fault->setText(Lang_Q(grid_text::Next_Fault));
+    Act_Previous_Fault->setText(Lang_Q(grid_text::Previous_Fault));
+    L_Find->setText(Lang_Q(grid_text::Find_Label));
+    Btn_Find_Next->setText(Lang_Q(grid_text::Next));
+    Btn_Find_Previous->setText(Lang_Q(grid_text::Previous));
+    Btn_Find_Close->setToolTip(Lang_Q(grid_text::Close_Find_Hint));
     Update_Undo_Texts();
     Set_Table_Texts();
     // The messages of the marks follow the language too.
     Mark_Faults();
-}
-
-void Grid_Window::Make_Actions() {
-    auto make = [this](const char* name, std::initializer_list<QKeySequence> keys) {
-        auto* action = new QAction(this);
-        action->setObjectName(QString::fromUtf8(name));
-        action->setShortcuts(QList<QKeySequence>(keys));
-        // Anywhere in the window; an open cell editor keeps its own Ctrl+Z and Ctrl+Y.
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        return action;
-    };
-    Act_Undo = make("Act_Undo", {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    Act_Redo = make("Act_Redo", {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    Act_Duplicate = make("Act_Duplicate", {});
-    Act_Find = make("Act_Find", {QKeySequence(Qt::CTRL | Qt::Key_F)});
-    Act_Find_Next = make("Act_Find_Next", {QKeySequence(Qt::Key_F3)});
-    Act_Find_Previous = make("Act_Find_Previous", {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
-    Act_Next_Fault = make("Act_Next_Fault", {QKeySequence(Qt::Key_F8)});
-    Act_Previous_Fault = make("Act_Previous_Fault", {QKeySequence(Qt::SHIFT | Qt::Key_F8)});
-
-    // What is being typed into a cell is taken over first, so that it is a step of its own.
-    connect(Act_Undo, &QAction::triggered, this, [this] {
-        for (Grid_View* table : Tables()) {
-            table->Commit_Edit();
-        }
-        Undo_Stack->undo();
-    });
-    connect(Act_Redo, &QAction::triggered, this, [this] {
-        for (Grid_View* table : Tables()) {
-            table->Commit_Edit();
-        }
-        Undo_Stack->redo();
-    });
-    connect(Undo_Stack, &QUndoStack::indexChanged, this, &Grid_Window::Update_Undo_Texts);
-    connect(Undo_Stack, &QUndoStack::cleanChanged, this, &Grid_Window::Update_Undo_Texts);
-    connect(Act_Duplicate, &QAction::triggered, this, &Grid_Window::Duplicate_Row);
-    connect(Act_Find, &QAction::triggered, this, &Grid_Window::Show_Find_Bar);
-    connect(Act_Find_Next, &QAction::triggered, this, [this] {
-        if (E_Find->text().isEmpty()) {
-            Show_Find_Bar();
-        } else {
-            Find_Next(true);
-        }
-    });
-    connect(Act_Find_Previous, &QAction::triggered, this, [this] {
-        if (E_Find->text().isEmpty()) {
-            Show_Find_Bar();
-        } else {
-            Find_Next(false);
-        }
-    });
-    connect(Act_Next_Fault, &QAction::triggered, this, [this] { Go_To_Fault(true); });
-    connect(Act_Previous_Fault, &QAction::triggered, this, [this] { Go_To_Fault(false); });
-}
-
-void Grid_Window::Update_Undo_Texts() {
-    Act_Undo->setText(Lang_Q(1325) + Undo_Stack->undoText());
-    Act_Redo->setText(Lang_Q(1326) + Undo_Stack->redoText());
-    Act_Undo->setEnabled(Undo_Stack->canUndo());
-    Act_Redo->setEnabled(Undo_Stack->canRedo());
-}
-
-void Grid_Window::Make_Find_Bar(QBoxLayout* layout) {
-    P_Find = new QWidget(this);
-    P_Find->setObjectName(QStringLiteral("P_Find"));
-    auto* row = new QHBoxLayout(P_Find);
-    row->setContentsMargins(0, 0, 0, 0);
-    L_Find = new QLabel(P_Find);
-    L_Find->setObjectName(QStringLiteral("L_Find"));
-    E_Find = new QLineEdit(P_Find);
-    E_Find->setObjectName(QStringLiteral("E_Find"));
-    E_Find->setClearButtonEnabled(true);
-    E_Find->setMinimumWidth(240);
-    L_Find->setBuddy(E_Find);
-    Btn_Find_Next = new QPushButton(P_Find);
-    Btn_Find_Next->setObjectName(QStringLiteral("Btn_Find_Next"));
-    Btn_Find_Next->setAutoDefault(false);
-    Btn_Find_Previous = new QPushButton(P_Find);
-    Btn_Find_Previous->setObjectName(QStringLiteral("Btn_Find_Previous"));
-    Btn_Find_Previous->setAutoDefault(false);
-    L_Find_Status = new QLabel(P_Find);
-    L_Find_Status->setObjectName(QStringLiteral("L_Find_Status"));
-    Btn_Find_Close = new QToolButton(P_Find);
-    Btn_Find_Close->setObjectName(QStringLiteral("Btn_Find_Close"));
-    Btn_Find_Close->setAutoRaise(true);
-    Btn_Find_Close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    row->addWidget(L_Find);
-    row->addWidget(E_Find);
-    row->addWidget(Btn_Find_Next);
-    row->addWidget(Btn_Find_Previous);
-    row->addWidget(L_Find_Status, 1);
-    row->addWidget(Btn_Find_Close);
-    layout->addWidget(P_Find);
-    P_Find->hide();
-
-    // Typing looks from the current cell on, so that a longer text stays on a cell that still matches.
-    connect(E_Find, &QLineEdit::textEdited, this, [this] { Find_From(true, true); });
-    connect(E_Find, &QLineEdit::returnPressed, this, [this] { Find_Next(true); });
-    connect(Btn_Find_Next, &QPushButton::clicked, this, [this] { Find_Next(true); });
-    connect(Btn_Find_Previous, &QPushButton::clicked, this, [this] { Find_Next(false); });
-    connect(Btn_Find_Close, &QToolButton::clicked, this, &Grid_Window::Hide_Find_Bar);
 }
 
 Grid_Window::~Grid_Window() {
@@ -438,117 +267,6 @@ Grid_Window::~Grid_Window() {
     }
     // Its commands go with it; clearing them signals a change of index.
     disconnect(Undo_Stack, nullptr, this, nullptr);
-}
-
-void Grid_Window::Wire_Table(Grid_View* table) {
-    tables_.push_back(table);
-    connect(table, &Grid_View::Step_Made, this, [this, table](const Grid_Step& step) {
-        Undo_Stack->push(new Grid_Command(table, step, [this, table] { Show_Table(table); }));
-    });
-    connect(table, &Grid_View::Content_Changed, this, &Grid_Window::Mark_Faults);
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(table, &QWidget::customContextMenuRequested, this,
-            [this, table](const QPoint& pos) { Show_Context_Menu(table, pos); });
-}
-
-void Grid_Window::Show_Context_Menu(Grid_View* table, const QPoint& pos) {
-    table->Commit_Edit();
-    QMenu menu(this);
-    menu.addAction(Act_Undo);
-    menu.addAction(Act_Redo);
-    menu.addSeparator();
-    menu.addAction(Act_Duplicate);
-    menu.addSeparator();
-    Add_Cell_Actions(menu, table);
-    menu.addSeparator();
-    menu.addAction(Act_Find);
-    if (Has_Check()) {
-        menu.addAction(Act_Next_Fault);
-        menu.addAction(Act_Previous_Fault);
-    }
-    menu.exec(table->viewport()->mapToGlobal(pos));
-}
-
-void Grid_Window::Show_Find_Bar() {
-    P_Find->show();
-    E_Find->setFocus(Qt::ShortcutFocusReason);
-    E_Find->selectAll();
-    for (Grid_View* table : Tables()) {
-        table->Model()->Set_Find_Text(E_Find->text());
-    }
-}
-
-void Grid_Window::Hide_Find_Bar() {
-    P_Find->hide();
-    L_Find_Status->clear();
-    for (Grid_View* table : Tables()) {
-        table->Model()->Set_Find_Text(QString());
-    }
-    Shown_Table()->setFocus();
-}
-
-bool Grid_Window::Go_To_Cell(const std::function<bool(Grid_View*, int, int)>& test, bool forward,
-                             bool include_current) {
-    const std::vector<Grid_View*> tables = Tables();
-    Grid_View* shown = Shown_Table();
-    const auto n = static_cast<int>(tables.size());
-    const int start = static_cast<int>(std::find(tables.begin(), tables.end(), shown) - tables.begin());
-    auto go = [&](Grid_View* table, std::pair<int, int> cell) {
-        Show_Table(table);
-        table->Set_Current_Cell(cell.first, cell.second);
-        return true;
-    };
-    // The shown table from its current cell, then the others from their start, then the shown
-    // one again from its start: the cells before the current one, and the current one when it is
-    // the only one left.
-    for (int i = 0; i <= n; ++i) {
-        Grid_View* table = tables[static_cast<std::size_t>(((start + (forward ? i : -i)) % n + n) % n)];
-        const auto cell_test = [&](int col, int row) { return test(table, col, row); };
-        const auto found = i == 0 ? table->Next_Cell(cell_test, table->grid().Col, table->Current_Row(), forward,
-                                                     include_current)
-                                  : table->Next_Cell(cell_test, 0, 0, forward, false);
-        if (found) {
-            return go(table, *found);
-        }
-    }
-    return false;
-}
-
-bool Grid_Window::Find_From(bool forward, bool include_current) {
-    const QString text = E_Find->text();
-    for (Grid_View* table : Tables()) {
-        table->Model()->Set_Find_Text(text);
-    }
-    if (text.isEmpty()) {
-        L_Find_Status->clear();
-        return false;
-    }
-    const bool found = Go_To_Cell(
-        [&text](Grid_View* table, int col, int row) { return table->Model()->Cell_Contains(col, row, text); },
-        forward, include_current);
-    L_Find_Status->setText(found ? QString() : Lang_Q(1340));
-    return found;
-}
-
-bool Grid_Window::Find_Next(bool forward) {
-    if (!P_Find->isVisible()) {
-        P_Find->show();
-    }
-    return Find_From(forward, false);
-}
-
-bool Grid_Window::Go_To_Fault(bool forward) {
-    if (faults_.empty()) {
-        return false;
-    }
-    Grid_View* table = Shown_Table();
-    table->Commit_Edit();
-    const bool moved = Go_To_Cell(
-        [](Grid_View* t, int col, int row) { return t->Model()->Has_Mark(col, row); }, forward, false);
-    if (moved) {
-        Shown_Table()->setFocus();
-    }
-    return moved;
 }
 
 namespace {
@@ -621,11 +339,6 @@ void Grid_Window::Mark_Rows_After_End() {
                                   : after_end);
 }
 
-void Grid_Window::Add_Cell_Actions(QMenu& menu, Grid_View* table) {
-    menu.addAction(Lang_Q(exchange_text::Copy_Cells), this, [this, table] { Copy_Block(table); });
-    menu.addAction(Lang_Q(exchange_text::Paste_Cells), this, [this, table] { Paste_Block(table); });
-}
-
 void Grid_Window::Mark_Warnings() {
     const std::vector<Grid_Fault> warnings = All_Warnings();
     for (Grid_View* table : Tables()) {
@@ -646,7 +359,7 @@ void Grid_Window::Duplicate_Row() {
         return;
     }
     if (Duplicate_Max_Copies(table->grid(), row, key) < 1) {
-        Show_Error(this, Lang_Q(1359));
+        Show_Error(this, Lang_Q(grid_text::No_Free_Row));
         return;
     }
     std::vector<int> text_cols{Mnemonic_Column(table)};
@@ -731,7 +444,7 @@ void Grid_Window::Btn_OKClick() {
     }
     const std::string& path = File_Path();
     if (path.empty()) {
-        Show_Error(this, Lang_Q(18));
+        Show_Error(this, Lang_Q(file_text::Project_Not_Valid));
         return;
     }
     if (!Overwrite_Allowed(path)) {
@@ -759,163 +472,6 @@ bool Grid_Window::Overwrite_Allowed(const std::string& path) {
     }
     file_stamp_ = Stamp_File(path);
     return true;
-}
-
-namespace {
-
-Grid_Window::File_Chooser& Chooser() {
-    static Grid_Window::File_Chooser chooser;
-    return chooser;
-}
-
-QString Choose_File(QWidget* parent, bool save, const QStringList& filters, int* filter) {
-    if (Chooser()) {
-        return Chooser()(parent, save, filters, filter);
-    }
-    // The folder of the last file, for the rest of the run.
-    static QString folder;
-    QString picked = filters.value(filter != nullptr ? *filter : 0);
-    const QString path = save ? QFileDialog::getSaveFileName(parent, Lang_Q(1117), folder, filters.join(QStringLiteral(";;")), &picked)
-                              : QFileDialog::getOpenFileName(parent, Lang_Q(1116), folder, filters.join(QStringLiteral(";;")), &picked);
-    if (!path.isEmpty()) {
-        folder = QFileInfo(path).absolutePath();
-        if (filter != nullptr) {
-            *filter = static_cast<int>(std::max<qsizetype>(0, filters.indexOf(picked)));
-        }
-    }
-    return path;
-}
-
-QString Lines(const std::vector<std::string>& lines) {
-    QStringList texts;
-    for (const std::string& line : lines) {
-        texts.append(To_Q(line));
-    }
-    return texts.join(QLatin1Char('\n'));
-}
-
-// A refusal with its first reasons in the box itself, where they are read; the rest behind the
-// box's details button.
-void Show_Refusal(QWidget* parent, const QString& head, const std::vector<std::string>& reasons) {
-    constexpr std::size_t shown = 3;
-    QString text = head;
-    for (std::size_t i = 0; i < reasons.size() && i < shown; ++i) {
-        text += QLatin1Char('\n') + To_Q(reasons[i]);
-    }
-    if (reasons.size() <= shown) {
-        Show_Error(parent, text);
-        return;
-    }
-    text += QLatin1Char('\n') + Lang_Q(1075) + QString::number(reasons.size() - shown) +
-            Lang_Q(exchange_text::More_In_Details);
-    Show_Error(parent, text, Lines({reasons.begin() + shown, reasons.end()}));
-}
-
-} // namespace
-
-void Grid_Window::Set_File_Chooser(File_Chooser chooser) {
-    Chooser() = std::move(chooser);
-}
-
-void Grid_Window::Import_File() {
-    Grid_View* table = Shown_Table();
-    table->Commit_Edit();
-    int filter = 0;
-    const QString path = Choose_File(this, false, {Lang_Q(1114), Lang_Q(1115)}, &filter);
-    if (path.isEmpty()) {
-        return;
-    }
-    std::string bytes;
-    if (const auto reason = Read_Exchange_File(Utf8(path), bytes)) {
-        Show_Refusal(this, Lang_Q(1122) + path, {*reason});
-        return;
-    }
-    const Exchange_Table kind = Exchange_Kind(table);
-    const Table_Rows current = table->Rows();
-    Import_Mode mode = Import_Mode::Replace;
-    if (List_Length(current, Exchange_Key_Column(kind), Exchange_Capacity(kind)) > 0) {
-        // Append is the default: it is the choice that loses nothing.
-        switch (Ask_Choice(this, Lang_Q(1118), {Lang_Q(1119), Lang_Q(1120), Lang_Q(1121)}, 1)) {
-        case 0:
-            break;
-        case 1:
-            mode = Import_Mode::Append;
-            break;
-        default:
-            return;
-        }
-    }
-    const Import_Result result =
-        Import_Table(kind, bytes, mode, current, Other_List(table), Get_Decimal_Separator());
-    if (!result.errors.empty()) {
-        std::vector<std::string> lines;
-        for (const Exchange_Error& error : result.errors) {
-            lines.push_back(error.text);
-        }
-        Show_Refusal(this, Lang_Q(1122) + path, lines);
-        return;
-    }
-    // The rows go into the grid, not into the file: OK checks and saves them as typed rows. One
-    // step, so Ctrl+Z takes the whole import back.
-    table->Set_Block(1, 1, result.rows, Lang(1127));
-    table->Set_Current_Cell(1, std::max(1, result.first_row));
-    if (!result.faults.empty()) {
-        std::vector<std::string> lines;
-        for (const Import_Fault& fault : result.faults) {
-            lines.push_back(fault.text);
-        }
-        Show_Warning(this, Lang_Q(1123) + QLatin1Char('\n') + To_Q(lines.front()), Lines(lines));
-    }
-}
-
-void Grid_Window::Export_File() {
-    Grid_View* table = Shown_Table();
-    table->Commit_Edit();
-    int filter = 0;
-    QString path = Choose_File(this, true, {Lang_Q(1111), Lang_Q(1112), Lang_Q(1113)}, &filter);
-    if (path.isEmpty()) {
-        return;
-    }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        // The dialog asked about overwriting the name typed, not this one.
-        path += filter == 2 ? QStringLiteral(".tsv") : QStringLiteral(".csv");
-        if (QFileInfo::exists(path) && !Ask_Yes_No(this, Lang_Q(1103) + QLatin1Char('\n') + path)) {
-            return;
-        }
-    }
-    // The filter picks the separator; a ".tsv" or ".txt" name is tab-separated whatever was picked.
-    char separator = filter == 1 ? ';' : filter == 2 ? '\t' : ',';
-    if (Separator_For_Path(Utf8(path)) == '\t') {
-        separator = '\t';
-    }
-    const Io_Result written = Write_File_Atomic(Utf8(path), Export_Table(Exchange_Kind(table), table->Rows(), separator));
-    if (!written) {
-        Show_Error(this, Lang_Q(1124), To_Q(written.message));
-    }
-}
-
-void Grid_Window::Copy_Block(Grid_View* table) {
-    int top = 0, bottom = 0, left = 0, right = 0;
-    if (!table->Selected_Block(top, bottom, left, right)) {
-        return;
-    }
-    QGuiApplication::clipboard()->setText(To_Q(Export_Selection(table->Rows(), top, bottom, left, right)));
-}
-
-void Grid_Window::Paste_Block(Grid_View* table) {
-    const int row = table->Current_Row();
-    const int col = std::max(1, table->grid().Col);
-    if (!table->grid().Is_Data_Row(row)) {
-        return;
-    }
-    const Table_Rows current = table->Rows();
-    const Block_Paste block =
-        Parse_Block(Exchange_Kind(table), Utf8(QGuiApplication::clipboard()->text()), row, col, &current);
-    if (!block.ok()) {
-        Show_Refusal(this, Lang_Q(1125), block.errors);
-        return;
-    }
-    table->Set_Block(row, col, block.cells, Lang(1126));
 }
 
 } // namespace qm::gui

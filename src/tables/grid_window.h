@@ -39,8 +39,6 @@ class Grid_View;
 
 QString Lang_Q(int entry);
 QString To_Q(const std::string& text);
-QStringList Lang_List(std::initializer_list<int> entries);
-std::vector<std::string> Lang_Texts(std::initializer_list<int> entries);
 
 // The paste's error box and question, as the message seam shows them.
 Grid_Prompts Message_Prompts(QWidget* parent);
@@ -220,6 +218,7 @@ private:
     bool Find_From(bool forward, bool include_current);
 
     Grid_Window_Texts texts_;
+    QBoxLayout* button_bar_ = nullptr; // OK to Paste Row; Duplicate joins it at its end
     std::vector<Grid_View*> tables_; // as Tables() gave them, for the destructor
     std::vector<Grid_Fault> faults_;
     // False when the last opening could not read the whole file: the save then keeps it.

@@ -1,13 +1,10 @@
 #include "tables/iec61850_variables.h"
 
 #include "common/conversions.h"
+#include "tables/table_layout.h"
 #include "tables/table_xml.h"
 
 namespace qm {
-
-const std::array<const char*, Var_Col::Col_Count - 1> Variable_Attributes = {
-    "Enable",     "Name",       "Type",                 "Length", "ReadOnly", "Position",
-    "StartBit",   "Conversion", "MultiplicationFactor", "Swap",   "SwapWord", "Mnemonic"};
 
 const std::vector<std::string> Variable_Type_Items = {"Int", "Float", "Digital (Bit)"};
 const std::vector<std::string> Variable_Conversion_Items = {"None", "Int to Float", "Float to Int"};
@@ -58,7 +55,8 @@ void Check_Variable(const Table_Row& row, int r, char separator, int nbyte_in, b
              column});
         return !every;
     };
-    if (!In_Range(Cell(row, Var_Col::Length), 1, 4) && fault(1541, Var_Col::Length)) {
+    const Column_Layout& length = Layout_Of(Table_Id::Variables).Column(Var_Col::Length);
+    if (!In_Range(Cell(row, Var_Col::Length), length.low, length.high) && fault(1541, Var_Col::Length)) {
         return;
     }
     if (!In_Range(Cell(row, Var_Col::Position), 0, nbyte_in - 1) &&
@@ -174,9 +172,7 @@ std::vector<Name_Clash> IEC61850_Duplicate_Names(const Table_Rows& rows) {
 }
 
 std::vector<Column_Range> IEC61850_Count_Ranges(int nbyte_in) {
-    // The ranges of Check_Variable (a test holds the two together at every border); Start Bit,
-    // only checked for a pick, by its items "0" to "7".
-    return {{Var_Col::Length, 1, 4}, {Var_Col::Position, 0, nbyte_in - 1}, {Var_Col::StartBit, 0, 7}};
+    return Count_Ranges(Layout_Of(Table_Id::Variables), nbyte_in);
 }
 
 } // namespace qm

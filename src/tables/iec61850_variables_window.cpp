@@ -6,8 +6,8 @@
 #include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
-#include "tables/s7_protocol.h"
 #include "tables/table_check.h"
+#include "tables/table_layout.h"
 
 namespace qm::gui {
 
@@ -22,23 +22,13 @@ IEC61850_Variables_Window::IEC61850_Variables_Window(QWidget* parent)
     : Grid_Window("TFIEC61850_Variables", {1500, 1501, 1502, 1508, 1531}, parent) {
     ACG = new Grid_View(Var_Col::Col_Count, Variable_Rows + 1, Grid_Mode::Text, this);
     ACG->setObjectName(QStringLiteral("ACG"));
-    ACG->Set_Column(Var_Col::Enable, Cell_Editor::Text_Check);
-    ACG->Set_Column(Var_Col::Type, Cell_Editor::List, Variable_Type_Items);
-    ACG->Set_Column(Var_Col::ReadOnly, Cell_Editor::Text_Check);
-    ACG->Set_Column(Var_Col::StartBit, Cell_Editor::List, Bit_Items);
-    ACG->Set_Column(Var_Col::Conversion, Cell_Editor::List, Variable_Conversion_Items);
-    ACG->Set_Column(Var_Col::MultiplicationFactor, Cell_Editor::Free_List, Variable_Factor_Items);
-    ACG->Set_Column(Var_Col::Swap, Cell_Editor::Text_Check);
-    ACG->Set_Column(Var_Col::SwapWord, Cell_Editor::Text_Check);
+    ACG->Set_Layout(Layout_Of(Table_Id::Variables));
     ACG->Set_Min_Widths({30, 50, 150, 80, 50, 60, 60, 60, 90, 80, 45, 60, 130});
     Set_Up(ACG, QSize(Client_Width, Client_Height), true);
 }
 
 void IEC61850_Variables_Window::Set_Table_Texts() {
-    ACG->Set_Headers(
-        Lang_Texts({1514, 1515, 1516, 1517, 1518, 1519, 1520, 1532, 1533, 1534, 1542, 1543, 1521}));
-    Hint_List = Lang_List({1522, 1523, 1524, 1525, 1526, 1527, 1535, 1536, 1537, 1544, 1545, 1528});
-    ACG->Set_Header_Hints(Hint_List);
+    Hint_List = ACG->Set_Layout_Texts(Layout_Of(Table_Id::Variables));
 }
 
 const std::string& IEC61850_Variables_Window::File_Path() const {

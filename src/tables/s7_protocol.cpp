@@ -2,19 +2,10 @@
 #include "language/lang_table.h"
 
 #include "common/conversions.h"
+#include "tables/table_layout.h"
 #include "tables/table_xml.h"
 
 namespace qm {
-
-const std::array<const char*, S7_Read_Col::Col_Count - 1> S7_Read_Attributes = {
-    "Enable",   "PLC_Address", "PLC_Port", "PLC_Type", "Rack",     "Slot",     "Data_Type",
-    "Data_Identifier", "DB_Number", "PLC_Area", "PLC_Add", "PLC_Bit", "PollTime", "Position",
-    "Bit",      "Swap",        "SwapWord", "Mnemonic"};
-
-const std::array<const char*, S7_Write_Col::Col_Count - 1> S7_Write_Attributes = {
-    "Enable",   "PLC_Address", "PLC_Port", "PLC_Type", "Rack",     "Slot",     "Data_Type",
-    "Data_Identifier", "DB_Number", "PLC_Area", "PLC_Add", "PLC_Bit", "PollTime", "OnChange",
-    "OnCMD",    "Position",    "Bit",      "Swap",     "SwapWord", "Mnemonic"};
 
 const std::vector<std::string> PLC_Type_Items = {"Logo0BA8", "S7200", "S7300", "S7400", "S71200", "S71500"};
 const std::vector<std::string> Data_Type_Items = {"Bit", "Byte", "Char", "Word", "Int", "DWord", "DInt", "Real"};
@@ -152,7 +143,6 @@ struct S7_Table_Rules {
     int table;
     int position_column;
     int bit_column;
-    int poll_min;
     int nbyte;
     // Message entries in the order of the row checks.
     int address, port, connection, type, rack, slot, data_type, identifier, db, area, add, plc_bit, poll,
@@ -180,11 +170,15 @@ void Check_Rule(const Table_Row& row, int r, const S7_Table_Rules& t, IP_Port_Ar
         faults.push_back({Check_Fault{entry, r, std::move(suffix), names[column - 1], t.table}, column});
         return !every;
     };
+    const Table_Layout& layout = Layout_Of(t.table == S7_Read_Table ? Table_Id::S7_Read : Table_Id::S7_Write);
+    const auto in_range = [&](int column) {
+        return In_Range(Cell(row, column), layout.Column(column).low, layout.Column(column).high);
+    };
     const Ip_Bytes address = Split_IP_Address(Cell(row, C::PLC_Address));
     if (address.bad && fault(t.address, C::PLC_Address)) {
         return;
     }
-    const bool port_ok = In_Range(Cell(row, C::PLC_Port), 0, 65535);
+    const bool port_ok = in_range(C::PLC_Port);
     if (!port_ok && fault(t.port, C::PLC_Port)) {
         return;
     }
@@ -199,10 +193,10 @@ void Check_Rule(const Table_Row& row, int r, const S7_Table_Rules& t, IP_Port_Ar
     if (!Filled(Cell(row, C::PLC_Type)) && fault(t.type, C::PLC_Type)) {
         return;
     }
-    if (!In_Range(Cell(row, C::Rack), 0, 3) && fault(t.rack, C::Rack)) {
+    if (!in_range(C::Rack) && fault(t.rack, C::Rack)) {
         return;
     }
-    if (!In_Range(Cell(row, C::Slot), 0, 31) && fault(t.slot, C::Slot)) {
+    if (!in_range(C::Slot) && fault(t.slot, C::Slot)) {
         return;
     }
     if (!Filled(Cell(row, C::Data_Type)) && fault(t.data_type, C::Data_Type)) {
@@ -211,19 +205,19 @@ void Check_Rule(const Table_Row& row, int r, const S7_Table_Rules& t, IP_Port_Ar
     if (!Filled(Cell(row, C::Data_Identifier)) && fault(t.identifier, C::Data_Identifier)) {
         return;
     }
-    if (!In_Range(Cell(row, C::DB_Number), 0, 65535) && fault(t.db, C::DB_Number)) {
+    if (!in_range(C::DB_Number) && fault(t.db, C::DB_Number)) {
         return;
     }
     if (!Filled(Cell(row, C::PLC_Area)) && fault(t.area, C::PLC_Area)) {
         return;
     }
-    if (!In_Range(Cell(row, C::PLC_Add), 0, 65535) && fault(t.add, C::PLC_Add)) {
+    if (!in_range(C::PLC_Add) && fault(t.add, C::PLC_Add)) {
         return;
     }
     if (!Filled(Cell(row, C::PLC_Bit)) && fault(t.plc_bit, C::PLC_Bit)) {
         return;
     }
-    if (!In_Range(Cell(row, C::PollTime), t.poll_min, 100000000) && fault(t.poll, C::PollTime)) {
+    if (!in_range(C::PollTime) && fault(t.poll, C::PollTime)) {
         return;
     }
     if (!In_Range(Cell(row, t.position_column), 0, t.nbyte - 1) &&
@@ -240,9 +234,9 @@ enum class Check_Depth { First_Fault, First_Per_Row, Every_Cell };
 
 // Walks both lists as the window's check does, read list first.
 std::vector<Cell_Fault> Run_Check(const S7_Protocol_Data& data, int nbyte_in, int nbyte_out, Check_Depth depth) {
-    const S7_Table_Rules read{S7_Read_Table, S7_Read_Col::Position, S7_Read_Col::Bit, 1, nbyte_in,
+    const S7_Table_Rules read{S7_Read_Table, S7_Read_Col::Position, S7_Read_Col::Bit, nbyte_in,
                               1271, 1272, 1287, 1273, 1321, 1322, 1274, 1275, 1305, 1306, 1307, 1308, 1276, 1277, 1278};
-    const S7_Table_Rules write{S7_Write_Table, S7_Write_Col::Position, S7_Write_Col::Bit, 0, nbyte_out,
+    const S7_Table_Rules write{S7_Write_Table, S7_Write_Col::Position, S7_Write_Col::Bit, nbyte_out,
                                1279, 1280, 1288, 1281, 1323, 1324, 1282, 1283, 1309, 1310, 1311, 1312, 1284, 1285, 1286};
     // One connection table for both lists: the device has ten connections in all.
     IP_Port_Array array_ip_Port{};
@@ -286,19 +280,7 @@ std::vector<Cell_Fault> S7_Protocol_Cell_Faults(const S7_Protocol_Data& data, in
 }
 
 std::vector<Column_Range> S7_Count_Ranges(int table, int nbyte) {
-    // The ranges of the row checks above (a test holds the two together at every border); the
-    // bit columns, only checked for a pick, by their items "0" to "7".
-    using C = S7_Read_Col;
-    const bool write = table == S7_Write_Table;
-    return {{C::PLC_Port, 0, 65535},
-            {C::Rack, 0, 3},
-            {C::Slot, 0, 31},
-            {C::DB_Number, 0, 65535},
-            {C::PLC_Add, 0, 65535},
-            {C::PLC_Bit, 0, 7},
-            {C::PollTime, write ? 0 : 1, 100000000},
-            {write ? int{S7_Write_Col::Position} : int{C::Position}, 0, nbyte - 1},
-            {write ? int{S7_Write_Col::Bit} : int{C::Bit}, 0, 7}};
+    return Count_Ranges(Layout_Of(table == S7_Write_Table ? Table_Id::S7_Write : Table_Id::S7_Read), nbyte);
 }
 
 } // namespace qm

@@ -8,6 +8,7 @@
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
+#include "tables/table_layout.h"
 
 namespace qm::gui {
 
@@ -16,24 +17,10 @@ namespace {
 constexpr int Client_Width = 1350;
 constexpr int Client_Height = 620;
 
-// The columns both tables share (1 to 13); the rest differ.
-void Common_Columns(Grid_View* table) {
-    table->Set_Column(S7_Read_Col::Enable, Cell_Editor::Text_Check);
-    table->Set_Column(S7_Read_Col::PLC_Type, Cell_Editor::List, PLC_Type_Items);
-    table->Set_Column(S7_Read_Col::Data_Type, Cell_Editor::List, Data_Type_Items);
-    table->Set_Column(S7_Read_Col::Data_Identifier, Cell_Editor::List, Data_Identifier_Items);
-    table->Set_Column(S7_Read_Col::PLC_Area, Cell_Editor::List, PLC_Area_Items);
-    table->Set_Column(S7_Read_Col::PLC_Bit, Cell_Editor::List, Bit_Items);
-}
-
 Grid_View* Make_Read_Table(QWidget* parent) {
     auto* table = new Grid_View(S7_Read_Col::Col_Count, S7_Rows + 1, Grid_Mode::Text, parent);
     table->setObjectName(QStringLiteral("ACG_S7_Read"));
-    Common_Columns(table);
-    table->Set_Column(S7_Read_Col::Position, Cell_Editor::List);
-    table->Set_Column(S7_Read_Col::Bit, Cell_Editor::List, Bit_Items);
-    table->Set_Column(S7_Read_Col::Swap, Cell_Editor::Text_Check);
-    table->Set_Column(S7_Read_Col::SwapWord, Cell_Editor::Text_Check);
+    table->Set_Layout(Layout_Of(Table_Id::S7_Read));
     table->Set_Min_Widths({40, 50, 110, 60, 60, 45, 45, 60, 60, 80, 60, 70, 50, 80, 60, 50, 50, 60, 220});
     return table;
 }
@@ -41,13 +28,7 @@ Grid_View* Make_Read_Table(QWidget* parent) {
 Grid_View* Make_Write_Table(QWidget* parent) {
     auto* table = new Grid_View(S7_Write_Col::Col_Count, S7_Rows + 1, Grid_Mode::Text, parent);
     table->setObjectName(QStringLiteral("ACG_S7_Write"));
-    Common_Columns(table);
-    table->Set_Column(S7_Write_Col::OnChange, Cell_Editor::Text_Check);
-    table->Set_Column(S7_Write_Col::OnCMD, Cell_Editor::Text_Check);
-    table->Set_Column(S7_Write_Col::Position, Cell_Editor::List);
-    table->Set_Column(S7_Write_Col::Bit, Cell_Editor::List, Bit_Items);
-    table->Set_Column(S7_Write_Col::Swap, Cell_Editor::Text_Check);
-    table->Set_Column(S7_Write_Col::SwapWord, Cell_Editor::Text_Check);
+    table->Set_Layout(Layout_Of(Table_Id::S7_Write));
     table->Set_Min_Widths(
         {40, 50, 110, 60, 60, 45, 45, 60, 60, 80, 60, 70, 50, 80, 50, 50, 60, 50, 50, 60, 200});
     return table;
@@ -78,20 +59,11 @@ S7_Protocol_Window::S7_Protocol_Window(QWidget* parent)
 }
 
 void S7_Protocol_Window::Set_Table_Texts() {
-    PageControl1->setTabText(0, Lang_Q(1214));
-    PageControl1->setTabText(1, Lang_Q(1215));
+    PageControl1->setTabText(0, Lang_Q(Layout_Of(Table_Id::S7_Read).title));
+    PageControl1->setTabText(1, Lang_Q(Layout_Of(Table_Id::S7_Write).title));
 
-    ACG_S7_Read->Set_Headers(Lang_Texts({1216, 1217, 1218, 1219, 1220, 1313, 1314, 1221, 1222, 1289,
-                                         1290, 1291, 1292, 1223, 1224, 1225, 1226, 1227, 1228}));
-    ACG_S7_Write->Set_Headers(Lang_Texts({1229, 1230, 1231, 1232, 1233, 1315, 1316, 1234, 1235, 1293,
-                                          1294, 1295, 1296, 1236, 1237, 1238, 1239, 1240, 1241, 1242,
-                                          1243}));
-    Hint_S7_Set_Access_Read = Lang_List({1244, 1245, 1246, 1247, 1317, 1318, 1248, 1249, 1297, 1298,
-                                         1299, 1300, 1250, 1251, 1252, 1253, 1254, 1255});
-    Hint_S7_Set_Access_Write = Lang_List({1256, 1257, 1258, 1259, 1319, 1320, 1260, 1261, 1301, 1302,
-                                          1303, 1304, 1262, 1263, 1264, 1265, 1266, 1267, 1268, 1269});
-    ACG_S7_Read->Set_Header_Hints(Hint_S7_Set_Access_Read);
-    ACG_S7_Write->Set_Header_Hints(Hint_S7_Set_Access_Write);
+    Hint_S7_Set_Access_Read = ACG_S7_Read->Set_Layout_Texts(Layout_Of(Table_Id::S7_Read));
+    Hint_S7_Set_Access_Write = ACG_S7_Write->Set_Layout_Texts(Layout_Of(Table_Id::S7_Write));
 }
 
 const std::string& S7_Protocol_Window::File_Path() const {

@@ -16,10 +16,11 @@
 
 #include "common/check_fault.h"
 #include "tables/table_file.h"
+#include "tables/table_layout.h"
 
 namespace qm {
 
-enum class Exchange_Table { S7_Read, S7_Write, Variables, Certificates };
+using Exchange_Table = Table_Id;
 
 // The names on the command line: "s7-read", "s7-write", "variables", "certificates".
 std::string_view Exchange_Table_Name(Exchange_Table table);

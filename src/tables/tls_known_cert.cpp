@@ -4,8 +4,6 @@
 
 namespace qm {
 
-const std::array<const char*, Cert_Col::Col_Count - 1> Cert_Attributes = {"Enable", "Certificate", "Mnemonic"};
-
 Table_Rows Reset_TLS_Known_Cert() {
     return Reset_Table(Cert_Rows, Cert_Col::Col_Count);
 }

@@ -4,6 +4,7 @@
 
 #include "common/app_state.h"
 #include "tables/grid_view.h"
+#include "tables/table_layout.h"
 #include "tables/table_model.h"
 #include "tables/tls_known_cert.h"
 
@@ -26,11 +27,10 @@ TLS_Known_Cert_Window::TLS_Known_Cert_Window(QWidget* parent)
 }
 
 void TLS_Known_Cert_Window::Init_Table() {
-    ASG->Set_Headers(Lang_Texts({1614, 1615, 1616, 1617}));
+    ASG->Set_Layout_Texts(Layout_Of(Table_Id::Certificates));
     ASG->Set_Min_Widths({40, 50, 500, 160});
     ASG->horizontalHeader()->setStretchLastSection(false); // the widths are fixed here
-    ASG->Set_Check_Column(Cert_Col::Enable);
-    ASG->Set_Multi_Line(Cert_Col::Certificate);
+    ASG->Set_Layout(Layout_Of(Table_Id::Certificates));
     ASG->Set_Row_Height(Row_Height);
     ASG->setWordWrap(true);
     ASG->Model()->Set_Column_Background(Cert_Col::Enable, QColor(255, 216, 176));
@@ -40,9 +40,7 @@ void TLS_Known_Cert_Window::Init_Table() {
 }
 
 void TLS_Known_Cert_Window::Set_Table_Texts() {
-    ASG->Set_Headers(Lang_Texts({1614, 1615, 1616, 1617}));
-    Hint_List = Lang_List({1618, 1619, 1620});
-    ASG->Set_Header_Hints(Hint_List);
+    Hint_List = ASG->Set_Layout_Texts(Layout_Of(Table_Id::Certificates));
 }
 
 const std::string& TLS_Known_Cert_Window::File_Path() const {
@@ -58,10 +56,6 @@ Table_Read_Info TLS_Known_Cert_Window::Load(const std::string& path) {
 Table_Save_Result TLS_Known_Cert_Window::Save(const std::string& path, bool keep_backup) {
     return Save_TLS_Known_Cert_File(path, ASG->Rows(), keep_backup);
 }
-
-} // namespace qm::gui
-
-namespace qm::gui {
 
 int TLS_Known_Cert_Window::Key_Column(Grid_View*) const { return Cert_Col::Certificate; }
 

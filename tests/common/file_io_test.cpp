@@ -173,9 +173,9 @@ TEST_F(File_Io_Test, ReadOnlyLanguageFileIsNotOffered) {
     const std::string locked = Path_Join(dir, "Locked.lng");
     ASSERT_TRUE(Write_File_Atomic(plain, "STR0 = x"));
     ASSERT_TRUE(Write_File_Atomic(locked, "STR0 = x"));
-    EXPECT_TRUE(Is_Offered_Language_File(plain));
-    EXPECT_FALSE(Is_Offered_Language_File(dir)) << "a folder";
-    EXPECT_FALSE(Is_Offered_Language_File(Path_Join(dir, "Missing.lng")));
+    EXPECT_TRUE(Is_Plain_Writable_File(plain));
+    EXPECT_FALSE(Is_Plain_Writable_File(dir)) << "a folder";
+    EXPECT_FALSE(Is_Plain_Writable_File(Path_Join(dir, "Missing.lng")));
 #ifdef _WIN32
     const std::wstring wide = Utf8_To_Wide(locked);
     struct Case {
@@ -191,7 +191,7 @@ TEST_F(File_Io_Test, ReadOnlyLanguageFileIsNotOffered) {
         if ((set & c.attributes) != c.attributes) {
             continue; // an attribute this file system (or Wine) does not keep
         }
-        EXPECT_EQ(Is_Offered_Language_File(locked), c.offered) << "attributes 0x" << std::hex << c.attributes;
+        EXPECT_EQ(Is_Plain_Writable_File(locked), c.offered) << "attributes 0x" << std::hex << c.attributes;
     }
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
 #else
@@ -203,10 +203,10 @@ TEST_F(File_Io_Test, ReadOnlyLanguageFileIsNotOffered) {
                          Case{fs::perms::owner_read | fs::perms::group_write, true},
                          Case{fs::perms::others_write, true}}) {
         fs::permissions(Native(locked), c.perms);
-        EXPECT_EQ(Is_Offered_Language_File(locked), c.offered) << "mode 0" << std::oct << static_cast<int>(c.perms);
+        EXPECT_EQ(Is_Plain_Writable_File(locked), c.offered) << "mode 0" << std::oct << static_cast<int>(c.perms);
     }
     fs::create_symlink(Native(plain), Native(Path_Join(dir, "Link.lng")));
-    EXPECT_FALSE(Is_Offered_Language_File(Path_Join(dir, "Link.lng"))) << "a link stands for a reparse point";
+    EXPECT_FALSE(Is_Plain_Writable_File(Path_Join(dir, "Link.lng"))) << "a link stands for a reparse point";
 #endif
 }
 

@@ -1,6 +1,6 @@
 // The windows on screens smaller than their designed size: each opens inside the screen with every
 // button, the find bar's close button and the table's scroll bar in reach. Run once per screen
-// size (see windows.cmake); with QM_GRAB_DIR set it leaves a picture of the screen per window.
+// size (see editors.cmake); with QM_GRAB_DIR set it leaves a picture of the screen per window.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -90,7 +90,7 @@ private slots:
         State().Project.IEC61850_Variables_File = Path_Join(folder, "IEC61850_Variables.xml");
         State().Project.TLS_Known_Cert_File = Path_Join(folder, "TLS_Known_Cert.xml");
         const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
-        QVERIFY2(screen.width() < 1350, "run on a screen narrower than the S7comm window (see windows.cmake)");
+        QVERIFY2(screen.width() < 1350, "run on a screen narrower than the S7comm window (see editors.cmake)");
     }
 
     void s7commWindowOpensWithinTheScreen() {

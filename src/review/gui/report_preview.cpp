@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/app_state.h"
+#include "common/file_texts.h"
 #include "common/gui/message_box.h"
 #include "common/gui/window_look.h"
 #include "language/lang_table.h"
@@ -90,7 +91,7 @@ void Report_Button_Set_Lang(QWidget* main_window) {
 void Show_Report_Preview(QWidget* parent) {
     const std::string folder = State().Project.Project_Dir;
     if (folder.empty()) {
-        Show_Error(parent, Qt_Text(Lang(18)));
+        Show_Error(parent, Qt_Text(Lang(file_text::Project_Not_Valid)));
         return;
     }
     const Report report = Make_Report(folder);

@@ -19,6 +19,9 @@ if(QM_BUILD_GUI)
     grid_view.cpp
     grid_window.h
     grid_window.cpp
+    grid_window_undo.cpp
+    grid_window_find.cpp
+    grid_window_exchange.cpp
     duplicate_dialog.h
     duplicate_dialog.cpp
     s7_protocol_window.h
