@@ -15,7 +15,6 @@
 // Exit code: 0 no finding, 1 findings, 2 usage error, a folder that holds no configuration or a
 // list file that cannot be read.
 
-#include <algorithm>
 #include <cstdio>
 
 #include "cli/commands.h"
@@ -60,16 +59,6 @@ std::string Json_Rows(const std::vector<int>& rows) {
     return out + "]";
 }
 
-int Kind_Entry(Finding_Kind kind) {
-    switch (kind) {
-    case Finding_Kind::Overlap: return mt::Kind_Overlap;
-    case Finding_Kind::Past_End: return mt::Kind_Past_End;
-    case Finding_Kind::Unfed: return mt::Kind_Unfed;
-    case Finding_Kind::Size_Mismatch: return mt::Kind_Size_Mismatch;
-    }
-    return mt::Kind_Overlap;
-}
-
 void Print_Json(const Data_Map& map, const Map_Lists& lists, std::ostream& out) {
     out << "{\"findings\": [";
     for (std::size_t i = 0; i < map.findings.size(); ++i) {
@@ -96,65 +85,28 @@ std::string Padded(std::string text, std::size_t width) {
     return text + " ";
 }
 
-std::string Span_Bytes(const Map_Span& s) {
-    return Bytes_Text(s.first, s.last, s.bit);
-}
-
-bool Meets(const Map_Span& a, const Map_Span& b) {
-    return a.first <= b.last && b.first <= a.last && (a.bit < 0 || b.bit < 0 || a.bit == b.bit);
-}
-
-std::vector<Map_Span> By_Position(std::vector<Map_Span> spans) {
-    std::stable_sort(spans.begin(), spans.end(), [](const Map_Span& a, const Map_Span& b) { return a.first < b.first; });
-    return spans;
-}
-
-std::string Label(int entry, int row, std::string_view name) {
-    std::string label = Lang(entry) + std::to_string(row);
-    if (!Trim(name).empty()) label += " \"" + std::string(Trim(name)) + "\"";
-    return label;
-}
-
-std::string Variable_Label(const Map_Lists& lists, int row) {
-    return Label(mt::Variable, row, Cell(lists.variables[static_cast<std::size_t>(row - 1)], Var_Col::Name));
-}
-
 void Print_Text(const Data_Map& map, const Map_Lists& lists, std::ostream& out) {
     if (map.findings.empty()) {
         out << Lang(mt::No_Findings) << "\n";
     } else {
         out << Lang(mt::Findings) << map.findings.size() << "\n";
         for (const Map_Finding& f : map.findings) {
-            out << "  " << Lang(Kind_Entry(f.kind)) << ": " << Finding_Text(f, lists.read, lists.write, lists.variables)
-                << "\n";
+            out << "  " << Finding_Line(f, lists.read, lists.write, lists.variables) << "\n";
         }
     }
     if (!map.notes.empty()) {
         out << Lang(mt::Notes) << "\n";
         for (const Map_Note& n : map.notes) out << "  " << Note_Text(n) << "\n";
     }
+    const Owner_Tables tables = Owner_Rows(map, lists.read, lists.write, lists.variables);
     out << Lang(mt::Data_Array) << "\n";
-    const std::vector<Map_Span> variables = By_Position(map.variables);
-    for (const Map_Span& rule : By_Position(map.read)) {
-        out << "  " << Padded(Span_Bytes(rule), 20)
-            << Label(mt::Read_Rule, rule.row, Cell(lists.read[static_cast<std::size_t>(rule.row - 1)], S7_Read_Col::Mnemonic));
-        std::string shown;
-        for (const Map_Span& v : variables) {
-            if (Meets(rule, v)) shown += (shown.empty() ? "" : ", ") + Variable_Label(lists, v.row);
-        }
-        out << (shown.empty() ? "" : Lang(mt::Shown_By) + shown) << "\n";
-    }
-    for (const Map_Span& v : variables) {
-        if (std::none_of(map.read.begin(), map.read.end(), [&v](const Map_Span& r) { return Meets(r, v); })) {
-            out << "  " << Padded(Span_Bytes(v), 20) << Variable_Label(lists, v.row) << Lang(mt::Fed_By_None) << "\n";
-        }
-    }
-    out << Lang(mt::Write_Array) << "\n";
-    for (const Map_Span& rule : By_Position(map.write)) {
-        out << "  " << Padded(Span_Bytes(rule), 20)
-            << Label(mt::Write_Rule, rule.row, Cell(lists.write[static_cast<std::size_t>(rule.row - 1)], S7_Write_Col::Mnemonic))
+    for (const Owner_Row& row : tables.data) {
+        out << "  " << Padded(row.bytes, 20) << row.owner
+            << (row.unfilled ? Lang(mt::Fed_By_None) : row.shown_by.empty() ? std::string() : Lang(mt::Shown_By) + row.shown_by)
             << "\n";
     }
+    out << Lang(mt::Write_Array) << "\n";
+    for (const Owner_Row& row : tables.write) out << "  " << Padded(row.bytes, 20) << row.owner << "\n";
 }
 
 } // namespace

@@ -344,6 +344,46 @@ std::string Finding_Text(const Map_Finding& f, const Table_Rows& read, const Tab
     return {};
 }
 
+std::string Finding_Line(const Map_Finding& f, const Table_Rows& read, const Table_Rows& write,
+                         const Table_Rows& variables) {
+    const int entry = f.kind == Finding_Kind::Overlap    ? mt::Kind_Overlap
+                      : f.kind == Finding_Kind::Past_End ? mt::Kind_Past_End
+                      : f.kind == Finding_Kind::Unfed    ? mt::Kind_Unfed
+                                                         : mt::Kind_Size_Mismatch;
+    return Lang(entry) + ": " + Finding_Text(f, read, write, variables);
+}
+
+Owner_Tables Owner_Rows(const Data_Map& map, const Table_Rows& read, const Table_Rows& write,
+                        const Table_Rows& variables) {
+    const auto meets = [](const Map_Span& a, const Map_Span& b) {
+        return a.first <= b.last && b.first <= a.last && (a.bit < 0 || b.bit < 0 || a.bit == b.bit);
+    };
+    const auto by_position = [](std::vector<Map_Span> spans) {
+        std::stable_sort(spans.begin(), spans.end(),
+                         [](const Map_Span& a, const Map_Span& b) { return a.first < b.first; });
+        return spans;
+    };
+    const auto bytes = [](const Map_Span& s) { return Bytes_Text(s.first, s.last, s.bit); };
+    Owner_Tables tables;
+    const std::vector<Map_Span> shown = by_position(map.variables);
+    for (const Map_Span& rule : by_position(map.read)) {
+        std::string by;
+        for (const Map_Span& v : shown) {
+            if (meets(rule, v)) by += (by.empty() ? "" : ", ") + Row_Label(Map_List::Variables, v.row, &variables);
+        }
+        tables.data.push_back({bytes(rule), Row_Label(Map_List::S7_Read, rule.row, &read), by, false});
+    }
+    for (const Map_Span& v : shown) {
+        if (std::none_of(map.read.begin(), map.read.end(), [&](const Map_Span& r) { return meets(r, v); })) {
+            tables.data.push_back({bytes(v), Row_Label(Map_List::Variables, v.row, &variables), {}, true});
+        }
+    }
+    for (const Map_Span& rule : by_position(map.write)) {
+        tables.write.push_back({bytes(rule), Row_Label(Map_List::S7_Write, rule.row, &write), {}, false});
+    }
+    return tables;
+}
+
 std::string Note_Text(const Map_Note& note) {
     return Row_Label(note.list, note.row, nullptr) + ": " + Lang(Header_Entry(note.list, note.column)) + " \"" +
            note.text + "\"" + Lang(note.left_out ? mt::Left_Out : mt::Taken_As_Bit);

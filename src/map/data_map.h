@@ -86,7 +86,25 @@ const char* Kind_Key(Finding_Kind kind);
 // Names are taken from the lists the map was computed from.
 std::string Finding_Text(const Map_Finding& finding, const Table_Rows& read, const Table_Rows& write,
                          const Table_Rows& variables);
+// The same after the kind's name: "overlap: read rules 1 and 3: both fill byte 21, bit 3".
+std::string Finding_Line(const Map_Finding& finding, const Table_Rows& read, const Table_Rows& write,
+                         const Table_Rows& variables);
 std::string Note_Text(const Map_Note& note);
+
+// Who owns which bytes, in byte order: each read rule with the variables that show its bytes,
+// then the variables no read rule fills; each write rule.
+struct Owner_Row {
+    std::string bytes; // "bytes 20 to 21"
+    std::string owner; // "read rule 1 "Oven""
+    std::string shown_by; // the variables showing a rule's bytes: "variable 1 "Temp", variable 4"
+    bool unfilled = false; // a variable that no read rule fills
+};
+struct Owner_Tables {
+    std::vector<Owner_Row> data;
+    std::vector<Owner_Row> write;
+};
+Owner_Tables Owner_Rows(const Data_Map& map, const Table_Rows& read, const Table_Rows& write,
+                        const Table_Rows& variables);
 // "byte 20", "bytes 20 to 23", "byte 4, bit 3".
 std::string Bytes_Text(std::int64_t first, std::int64_t last, int bit);
 

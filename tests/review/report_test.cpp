@@ -162,6 +162,21 @@ TEST_F(Report_Content, Check_Result_Lists_Every_Fault_Of_Enabled_Rows) {
     EXPECT_EQ(text.find("Error row 2"), std::string::npos); // row 2 is disabled
 }
 
+// The data map of the lists as the device gets them: the disabled rule 2 is left out.
+TEST_F(Report_Content, Data_Map_Names_The_Findings_Of_Enabled_Rows) {
+    test::Put(folder_ + "/IEC61850_Variables.xml",
+              "<IEC61850_Variables><row Enable=\"Y\" Name=\"Flow\" Type=\"Int\" Length=\"2\" ReadOnly=\"Y\" "
+              "Position=\"1\"/><row Enable=\"Y\" Name=\"Level\" Type=\"Int\" Length=\"2\" ReadOnly=\"Y\" "
+              "Position=\"10\"/></IEC61850_Variables>");
+    const std::string text = Report_Text(Make());
+    EXPECT_NE(text.find("Data Map\n"), std::string::npos);
+    EXPECT_NE(text.find("unfed: read-only variable 2 \"Level\", bytes 10 to 11: no enabled read rule fills it"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("overlap: "), std::string::npos); // the disabled rule 2 shares byte 1 with rule 1
+    EXPECT_EQ(text.find("variable 1 \"Flow\", "), std::string::npos); // fed by rule 1, exactly
+}
+
 TEST_F(Report_Content, Image_Sums_Are_Those_Of_The_Written_Banks) {
     const std::string text = Report_Text(Make());
     auto image = std::make_unique<Device_Image>();
