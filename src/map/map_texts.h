@@ -34,5 +34,11 @@ inline constexpr int Kind_Overlap = 235;       // "overlap"
 inline constexpr int Kind_Past_End = 236;      // "past end"
 inline constexpr int Kind_Unfed = 237;         // "unfed"
 inline constexpr int Kind_Size_Mismatch = 238; // "size mismatch"
+inline constexpr int Legend_Free = 239;        // "free"
+inline constexpr int Legend_Read_Rule = 240;   // "filled by a read rule"
+inline constexpr int Legend_Variable = 241;    // "shown by a variable"
+inline constexpr int Legend_Both = 242;        // "filled and shown"
+inline constexpr int Legend_Conflict = 243;    // "overlap of read rules"
+inline constexpr int Legend_Unfed = 244;       // "unfed variable"
 
 } // namespace qm::map_text

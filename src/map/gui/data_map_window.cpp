@@ -1,0 +1,215 @@
+#include "map/gui/data_map_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "common/app_state.h"
+#include "common/conversions.h"
+#include "common/gui/message_box.h"
+#include "common/gui/window_look.h"
+#include "language/lang_table.h"
+#include "map/map_texts.h"
+#include "tables/iec61850_variables.h"
+#include "tables/s7_protocol.h"
+
+namespace qm::gui {
+
+namespace mt = map_text;
+
+namespace {
+
+constexpr const char* Button_Name = "Btn_Data_Map";
+// Left of the report button (458, 8), with the same gap as the icon buttons.
+constexpr QPoint Button_Place(400, 8);
+
+} // namespace
+
+Byte_Kind Kind_Of(const Byte_Use& use) {
+    if (use.conflict) return Byte_Kind::Conflict;
+    if (use.unfed) return Byte_Kind::Unfed;
+    if (use.read_rules > 0 && use.variables > 0) return Byte_Kind::Both;
+    if (use.read_rules > 0) return Byte_Kind::Read_Rule;
+    if (use.variables > 0) return Byte_Kind::Variable;
+    return Byte_Kind::Free;
+}
+
+QColor Colour_Of(Byte_Kind kind) {
+    switch (kind) {
+    case Byte_Kind::Free: return {0xee, 0xee, 0xee};
+    case Byte_Kind::Read_Rule: return {0x7f, 0xa8, 0xd8};
+    case Byte_Kind::Variable: return {0xb8, 0xd8, 0x8f};
+    case Byte_Kind::Both: return {0x3f, 0x9f, 0x5f};
+    case Byte_Kind::Conflict: return {0xd9, 0x30, 0x30};
+    case Byte_Kind::Unfed: return {0xf0, 0x96, 0x1e};
+    }
+    return Qt::white;
+}
+
+Data_Map_Picture::Data_Map_Picture(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("I_Map"));
+    setMouseTracking(true);
+    setFixedSize(sizeHint());
+}
+
+QSize Data_Map_Picture::sizeHint() const {
+    const int lines = (NByte_IN + Per_Line - 1) / Per_Line;
+    return {Per_Line * Cell + 1, lines * Cell + 1};
+}
+
+void Data_Map_Picture::Set_Map(const Map_Lists* lists, const Data_Map* map) {
+    lists_ = lists;
+    map_ = map;
+    image_ = QImage(sizeHint(), QImage::Format_RGB32);
+    image_.fill(Qt::white);
+    QPainter painter(&image_);
+    painter.setPen(QColor(0xc8, 0xc8, 0xc8));
+    const std::vector<Byte_Use> use = Data_Array_Use(*map);
+    for (int b = 0; b < NByte_IN; ++b) {
+        const QRect cell((b % Per_Line) * Cell, (b / Per_Line) * Cell, Cell, Cell);
+        painter.setBrush(Colour_Of(Kind_Of(use[static_cast<std::size_t>(b)])));
+        painter.drawRect(cell);
+    }
+    update();
+}
+
+int Data_Map_Picture::Byte_At(QPoint point) const {
+    if (point.x() < 0 || point.y() < 0 || point.x() >= Per_Line * Cell) return -1;
+    const int byte = (point.y() / Cell) * Per_Line + point.x() / Cell;
+    return byte < NByte_IN ? byte : -1;
+}
+
+QString Data_Map_Picture::Byte_Text(int byte) const {
+    if (map_ == nullptr || lists_ == nullptr || byte < 0) return {};
+    std::string text = Bytes_Text(byte, byte, -1);
+    const auto add = [&text](int entry, int row, const Table_Row& cells, int name_column, int bit) {
+        text += "\n" + Lang(entry) + std::to_string(row);
+        const std::string_view name = Trim(qm::Cell(cells, name_column));
+        if (!name.empty()) text += " \"" + std::string(name) + "\"";
+        if (bit >= 0) text += Lang(mt::Bit) + std::to_string(bit);
+    };
+    for (const Map_Span& s : map_->read) {
+        if (s.first <= byte && byte <= s.last) {
+            add(mt::Read_Rule, s.row, lists_->read[static_cast<std::size_t>(s.row - 1)], S7_Read_Col::Mnemonic, s.bit);
+        }
+    }
+    for (const Map_Span& s : map_->variables) {
+        if (s.first <= byte && byte <= s.last) {
+            add(mt::Variable, s.row, lists_->variables[static_cast<std::size_t>(s.row - 1)], Var_Col::Name, s.bit);
+        }
+    }
+    return Qt_Text(text);
+}
+
+void Data_Map_Picture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, image_);
+}
+
+bool Data_Map_Picture::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = Byte_Text(Byte_At(help->pos()));
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+Data_Map_Window::Data_Map_Window(const std::string& folder, QWidget* parent)
+    : QDialog(parent), lists_(Read_Map_Lists(folder)),
+      map_(Compute_Data_Map(lists_.read, lists_.write, lists_.variables)) {
+    setObjectName(QStringLiteral("TFData_Map"));
+    setWindowTitle(Qt_Text(Lang(mt::Title)));
+    auto* layout = new QVBoxLayout(this);
+    I_Map = new Data_Map_Picture(this);
+    I_Map->Set_Map(&lists_, &map_);
+    layout->addWidget(I_Map);
+
+    auto* legend = new QHBoxLayout();
+    const std::pair<Byte_Kind, int> items[] = {
+        {Byte_Kind::Free, mt::Legend_Free},       {Byte_Kind::Read_Rule, mt::Legend_Read_Rule},
+        {Byte_Kind::Variable, mt::Legend_Variable}, {Byte_Kind::Both, mt::Legend_Both},
+        {Byte_Kind::Conflict, mt::Legend_Conflict}, {Byte_Kind::Unfed, mt::Legend_Unfed}};
+    for (const auto& [kind, entry] : items) {
+        auto* swatch = new QLabel(this);
+        swatch->setFixedSize(14, 14);
+        swatch->setAutoFillBackground(true);
+        QPalette palette = swatch->palette();
+        palette.setColor(QPalette::Window, Colour_Of(kind));
+        swatch->setPalette(palette);
+        legend->addWidget(swatch);
+        legend->addWidget(new QLabel(Qt_Text(Lang(entry)), this));
+        legend->addSpacing(10);
+    }
+    legend->addStretch();
+    layout->addLayout(legend);
+
+    layout->addWidget(new QLabel(Qt_Text(map_.findings.empty() ? Lang(mt::No_Findings)
+                                                               : Lang(mt::Findings) + std::to_string(map_.findings.size())),
+                                 this));
+    LB_Findings = new QListWidget(this);
+    LB_Findings->setObjectName(QStringLiteral("LB_Findings"));
+    for (const Map_Finding& f : map_.findings) {
+        LB_Findings->addItem(Qt_Text(Finding_Line(f, lists_.read, lists_.write, lists_.variables)));
+    }
+    for (const Map_Note& note : map_.notes) LB_Findings->addItem(Qt_Text(Note_Text(note)));
+    layout->addWidget(LB_Findings);
+
+    auto* close = new QPushButton(Qt_Text(Lang(1564)), this); // "Close"
+    close->setObjectName(QStringLiteral("Btn_Close"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+}
+
+QToolButton* Add_Data_Map_Button(QWidget* main_window) {
+    auto* button = new QToolButton(main_window);
+    button->setObjectName(QString::fromUtf8(Button_Name));
+    button->setGeometry(QRect(Button_Place, QSize(50, 50)));
+    button->setIcon(Style_Icon(button, QStyle::SP_FileDialogListView, QStyle::SP_DirIcon));
+    button->setIconSize(QSize(32, 32));
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    QObject::connect(button, &QToolButton::clicked, main_window, [main_window] { Show_Data_Map(main_window); });
+    return button;
+}
+
+void Data_Map_Button_Set_Lang(QWidget* main_window) {
+    if (auto* button = main_window->findChild<QToolButton*>(QString::fromUtf8(Button_Name))) {
+        button->setToolTip(Qt_Text(Lang(mt::Button_Hint)));
+    }
+}
+
+void Show_Data_Map(QWidget* parent) {
+    const std::string folder = State().Project.Project_Dir;
+    if (folder.empty()) {
+        Show_Error(parent, Qt_Text(Lang(18)));
+        return;
+    }
+    const Map_Lists lists = Read_Map_Lists(folder);
+    if (!lists.problems.empty()) {
+        std::string text;
+        for (const std::string& problem : lists.problems) text += (text.empty() ? "" : "\n") + problem;
+        Show_Error(parent, Qt_Text(text));
+        return;
+    }
+    Data_Map_Window window(folder, parent);
+    window.exec();
+}
+
+} // namespace qm::gui

@@ -1,0 +1,67 @@
+#pragma once
+// The Data Map window: the 1500 bytes of the data array as a grid of cells coloured by who fills
+// and who shows them, with a legend and the findings; and the main window's button that opens it.
+
+#include <QDialog>
+#include <QImage>
+#include <QWidget>
+
+#include "map/data_map.h"
+
+class QListWidget;
+class QToolButton;
+
+namespace qm::gui {
+
+// The array drawn once per map into an image; a cell's tooltip names its rows.
+class Data_Map_Picture : public QWidget {
+    Q_OBJECT
+public:
+    explicit Data_Map_Picture(QWidget* parent = nullptr);
+    void Set_Map(const Map_Lists* lists, const Data_Map* map);
+    // The byte under a point of the widget, -1 outside the grid.
+    int Byte_At(QPoint point) const;
+    // What the tooltip of a byte says.
+    QString Byte_Text(int byte) const;
+    QSize sizeHint() const override;
+
+    static constexpr int Per_Line = 50;
+    static constexpr int Cell = 14;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    const Map_Lists* lists_ = nullptr;
+    const Data_Map* map_ = nullptr;
+    QImage image_;
+};
+
+class Data_Map_Window : public QDialog {
+    Q_OBJECT
+public:
+    // The map of the configuration in folder, read as the device gets the lists.
+    explicit Data_Map_Window(const std::string& folder, QWidget* parent = nullptr);
+
+    Data_Map_Picture* I_Map = nullptr;
+    QListWidget* LB_Findings = nullptr;
+    const Data_Map& Map() const { return map_; }
+
+private:
+    Map_Lists lists_;
+    Data_Map map_;
+};
+
+// The colour of a byte of the data array, one place for the picture and its legend.
+enum class Byte_Kind { Free, Read_Rule, Variable, Both, Conflict, Unfed };
+Byte_Kind Kind_Of(const Byte_Use& use);
+QColor Colour_Of(Byte_Kind kind);
+
+// The button beside the main window's report button, and its hint.
+QToolButton* Add_Data_Map_Button(QWidget* main_window);
+void Data_Map_Button_Set_Lang(QWidget* main_window);
+// Entry 18 when no configuration is open; a file that cannot be read is said and nothing shown.
+void Show_Data_Map(QWidget* parent);
+
+} // namespace qm::gui
