@@ -146,6 +146,7 @@ Data_Map_Window::Data_Map_Window(const std::string& folder, QWidget* parent)
     for (const auto& [kind, entry] : items) {
         auto* swatch = new QLabel(this);
         swatch->setFixedSize(14, 14);
+        swatch->setFrameShape(QFrame::Box); // the free colour is close to the window's own
         swatch->setAutoFillBackground(true);
         QPalette palette = swatch->palette();
         palette.setColor(QPalette::Window, Colour_Of(kind));
