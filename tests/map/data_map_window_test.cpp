@@ -8,7 +8,13 @@
 
 #include "common/file_io.h"
 #include "language/lang_table.h"
+#include "common/app_state.h"
+#include "common/gui/message_box.h"
 #include "map/gui/data_map_window.h"
+#include "tables/grid_view.h"
+#include "tables/s7_protocol.h"
+#include "tables/s7_protocol_window.h"
+#include "../tables/grid_test_support.h"
 
 using namespace qm;
 using namespace qm::gui;
@@ -64,6 +70,44 @@ private slots:
         QCOMPARE(w.LB_Findings->count(), 2);
         QCOMPARE(w.LB_Findings->item(0)->text(), QStringLiteral("overlap: read rules 1 \"oven\" and 2: both fill byte 1"));
         QVERIFY(w.LB_Findings->item(1)->text().startsWith(QStringLiteral("unfed: read-only variable 2 \"Level\"")));
+    }
+
+    // From the S7comm window: the map of the grid as typed, and a click on a finding selects its row.
+    void tableWindowButtonMapsTheGridAndSelectsTheRow() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        State().Project = {};
+        State().Project.Project_Dir = dir.path().toStdString();
+        State().Project.S7_Protocol_File = Path_Join(State().Project.Project_Dir, "S7_Protocol.xml");
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        QPushButton* button = Add_Data_Map_Button(&w);
+        Open(w);
+        QCOMPARE(button->text(), QStringLiteral("Data Map"));
+        std::vector<std::string> rule(S7_Read_Col::Col_Count - 1);
+        rule[0] = "Y";
+        rule[S7_Read_Col::PLC_Address - 1] = "127.0.0.1";
+        rule[S7_Read_Col::Data_Type - 1] = "Int";
+        rule[S7_Read_Col::Position - 1] = "8";
+        Set_Row(w.ACG_S7_Read, 1, rule);
+        Set_Row(w.ACG_S7_Read, 2, rule);
+        w.ACG_S7_Read->Set_Current_Cell(S7_Read_Col::Mnemonic, 1);
+        int findings = -1;
+        QTimer::singleShot(0, this, [&findings] {
+            auto* map = qobject_cast<Data_Map_Window*>(QApplication::activeModalWidget());
+            if (map == nullptr) return;
+            findings = map->LB_Findings->count();
+            QListWidgetItem* item = map->LB_Findings->item(0);
+            QTest::mouseClick(map->LB_Findings->viewport(), Qt::LeftButton, {},
+                              map->LB_Findings->visualItemRect(item).center());
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(findings, 1); // nothing is saved yet: the map is the grid's
+        QCOMPARE(w.ACG_S7_Read->Current_Row(), 1);
+        QCOMPARE(w.ACG_S7_Read->grid().Col, int{S7_Read_Col::Position});
+        QVERIFY(w.isVisible()); // the map closed, the window stays
+        QVERIFY(qobject_cast<Data_Map_Window*>(QApplication::activeModalWidget()) == nullptr);
+        w.reject();
     }
 };
 

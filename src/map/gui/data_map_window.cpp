@@ -1,6 +1,7 @@
 #include "map/gui/data_map_window.h"
 
 #include <QEvent>
+#include <QTabWidget>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
@@ -11,14 +12,19 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "common/app_state.h"
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
 #include "common/gui/window_look.h"
 #include "language/lang_table.h"
 #include "map/map_texts.h"
+#include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
+#include "tables/iec61850_variables_window.h"
 #include "tables/s7_protocol.h"
+#include "tables/s7_protocol_window.h"
 
 namespace qm::gui {
 
@@ -129,8 +135,10 @@ bool Data_Map_Picture::event(QEvent* event) {
 }
 
 Data_Map_Window::Data_Map_Window(const std::string& folder, QWidget* parent)
-    : QDialog(parent), lists_(Read_Map_Lists(folder)),
-      map_(Compute_Data_Map(lists_.read, lists_.write, lists_.variables)) {
+    : Data_Map_Window(Read_Map_Lists(folder), parent) {}
+
+Data_Map_Window::Data_Map_Window(Map_Lists lists, QWidget* parent)
+    : QDialog(parent), lists_(std::move(lists)), map_(Compute_Data_Map(lists_.read, lists_.write, lists_.variables)) {
     setObjectName(QStringLiteral("TFData_Map"));
     setWindowTitle(Qt_Text(Lang(mt::Title)));
     auto* layout = new QVBoxLayout(this);
@@ -163,10 +171,18 @@ Data_Map_Window::Data_Map_Window(const std::string& folder, QWidget* parent)
                                  this));
     LB_Findings = new QListWidget(this);
     LB_Findings->setObjectName(QStringLiteral("LB_Findings"));
+    const auto add = [this](const std::string& text, Map_List list, int row) {
+        auto* item = new QListWidgetItem(Qt_Text(text), LB_Findings);
+        item->setData(Qt::UserRole, static_cast<int>(list));
+        item->setData(Qt::UserRole + 1, row);
+    };
     for (const Map_Finding& f : map_.findings) {
-        LB_Findings->addItem(Qt_Text(Finding_Line(f, lists_.read, lists_.write, lists_.variables)));
+        add(Finding_Line(f, lists_.read, lists_.write, lists_.variables), f.list, f.rows.empty() ? 0 : f.rows.front());
     }
-    for (const Map_Note& note : map_.notes) LB_Findings->addItem(Qt_Text(Note_Text(note)));
+    for (const Map_Note& note : map_.notes) add(Note_Text(note), note.list, note.row);
+    connect(LB_Findings, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        emit Row_Chosen(static_cast<Map_List>(item->data(Qt::UserRole).toInt()), item->data(Qt::UserRole + 1).toInt());
+    });
     layout->addWidget(LB_Findings);
 
     auto* close = new QPushButton(Qt_Text(Lang(1564)), this); // "Close"
@@ -194,6 +210,82 @@ void Data_Map_Button_Set_Lang(QWidget* main_window) {
     if (auto* button = main_window->findChild<QToolButton*>(QString::fromUtf8(Button_Name))) {
         button->setToolTip(Qt_Text(Lang(mt::Button_Hint)));
     }
+}
+
+namespace {
+
+// The first rows of a grid that a save keeps.
+Table_Rows Saved_Part(const Table_Rows& rows, int key_column, int capacity) {
+    const auto length = static_cast<std::ptrdiff_t>(List_Length(rows, key_column, capacity));
+    return Table_Rows(rows.begin(), rows.begin() + std::min<std::ptrdiff_t>(length, std::ssize(rows)));
+}
+
+// The button after Export; its texts follow the language each time the window is shown.
+QPushButton* Add_Button_After_Export(Grid_Window* window, std::function<void()> open) {
+    auto* button = new QPushButton(window);
+    button->setObjectName(QString::fromUtf8(Button_Name));
+    button->setAutoDefault(false);
+    QObject::connect(button, &QPushButton::clicked, window, std::move(open));
+    const std::function<QBoxLayout*(QLayout*)> bar_of = [&](QLayout* layout) -> QBoxLayout* {
+        if (layout == nullptr) return nullptr;
+        if (auto* box = qobject_cast<QBoxLayout*>(layout); box && box->indexOf(window->Btn_Export) >= 0) return box;
+        for (int i = 0; i < layout->count(); ++i) {
+            if (QBoxLayout* found = bar_of(layout->itemAt(i)->layout())) return found;
+        }
+        return nullptr;
+    };
+    if (QBoxLayout* bar = bar_of(window->layout())) bar->insertWidget(bar->indexOf(window->Btn_Export) + 1, button);
+    struct Texts : QObject {
+        QPushButton* button;
+        explicit Texts(QPushButton* b) : QObject(b), button(b) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) {
+                button->setText(Qt_Text(Lang(mt::Title)));
+                button->setToolTip(Qt_Text(Lang(mt::Button_Hint)));
+            }
+            return false;
+        }
+    };
+    window->installEventFilter(new Texts(button));
+    button->setText(Qt_Text(Lang(mt::Title)));
+    return button;
+}
+
+// Shows the map over the window; a chosen row of the window's own list is selected there.
+void Show_Over(QWidget* window, Map_Lists lists, const std::function<void(Map_List, int)>& select) {
+    Data_Map_Window map(std::move(lists), window);
+    QObject::connect(&map, &Data_Map_Window::Row_Chosen, &map, [&map, &select](Map_List list, int row) {
+        select(list, row);
+        map.accept();
+    });
+    map.exec();
+}
+
+} // namespace
+
+QPushButton* Add_Data_Map_Button(S7_Protocol_Window* w) {
+    return Add_Button_After_Export(w, [w] {
+        Map_Lists lists = Read_Map_Lists(State().Project.Project_Dir);
+        lists.read = Saved_Part(w->ACG_S7_Read->Rows(), S7_Read_Col::PLC_Address, S7_Rows);
+        lists.write = Saved_Part(w->ACG_S7_Write->Rows(), S7_Write_Col::PLC_Address, S7_Rows);
+        Show_Over(w, std::move(lists), [w](Map_List list, int row) {
+            if (list == Map_List::Variables) return;
+            const bool read = list == Map_List::S7_Read;
+            w->PageControl1->setCurrentWidget(read ? w->TS_S7_Read : w->TS_S7_Write);
+            (read ? w->ACG_S7_Read : w->ACG_S7_Write)
+                ->Set_Current_Cell(read ? int{S7_Read_Col::Position} : int{S7_Write_Col::Position}, row);
+        });
+    });
+}
+
+QPushButton* Add_Data_Map_Button(IEC61850_Variables_Window* w) {
+    return Add_Button_After_Export(w, [w] {
+        Map_Lists lists = Read_Map_Lists(State().Project.Project_Dir);
+        lists.variables = Saved_Part(w->ACG->Rows(), Var_Col::Name, Variable_Rows);
+        Show_Over(w, std::move(lists), [w](Map_List list, int row) {
+            if (list == Map_List::Variables) w->ACG->Set_Current_Cell(Var_Col::Position, row);
+        });
+    });
 }
 
 void Show_Data_Map(QWidget* parent) {
