@@ -297,6 +297,32 @@ std::vector<Byte_Use> Data_Array_Use(const Data_Map& map) {
     return use;
 }
 
+Byte_Kind Kind_Of(const Byte_Use& use) {
+    if (use.conflict) return Byte_Kind::Conflict;
+    if (use.unfed) return Byte_Kind::Unfed;
+    if (use.read_rules > 0 && use.variables > 0) return Byte_Kind::Both;
+    if (use.read_rules > 0) return Byte_Kind::Read_Rule;
+    if (use.variables > 0) return Byte_Kind::Variable;
+    return Byte_Kind::Free;
+}
+
+std::uint32_t Byte_Colour(Byte_Kind kind) {
+    switch (kind) {
+    case Byte_Kind::Free: return 0xeeeeee;
+    case Byte_Kind::Read_Rule: return 0x7fa8d8;
+    case Byte_Kind::Variable: return 0xb8d88f;
+    case Byte_Kind::Both: return 0x3f9f5f;
+    case Byte_Kind::Conflict: return 0xd93030;
+    case Byte_Kind::Unfed: return 0xf0961e;
+    }
+    return 0xffffff;
+}
+
+const Legend_Item Legend_Items[6] = {
+    {Byte_Kind::Free, mt::Legend_Free},         {Byte_Kind::Read_Rule, mt::Legend_Read_Rule},
+    {Byte_Kind::Variable, mt::Legend_Variable}, {Byte_Kind::Both, mt::Legend_Both},
+    {Byte_Kind::Conflict, mt::Legend_Conflict}, {Byte_Kind::Unfed, mt::Legend_Unfed}};
+
 const char* List_Key(Map_List list) {
     switch (list) {
     case Map_List::S7_Read: return "s7-read";

@@ -79,6 +79,17 @@ struct Byte_Use {
 // One entry per byte of the data array (NByte_IN).
 std::vector<Byte_Use> Data_Array_Use(const Data_Map& map);
 
+// The colour of a byte in the pictures, one place for the window, the report and their legends.
+enum class Byte_Kind { Free, Read_Rule, Variable, Both, Conflict, Unfed };
+Byte_Kind Kind_Of(const Byte_Use& use);
+std::uint32_t Byte_Colour(Byte_Kind kind); // 0xRRGGBB
+// The kinds in legend order, each with its string-table entry.
+struct Legend_Item {
+    Byte_Kind kind;
+    int entry;
+};
+extern const Legend_Item Legend_Items[6];
+
 // "s7-read", "s7-write", "variables"; "overlap", "past-end", "unfed", "size-mismatch".
 const char* List_Key(Map_List list);
 const char* Kind_Key(Finding_Kind kind);

@@ -176,6 +176,10 @@ Report_Section Map_Section(const Configuration_Files& files) {
     for (const Map_Finding& f : map.findings) s.lines.push_back(Finding_Line(f, read, write, variables));
     if (s.lines.empty()) s.lines.push_back(Lang(map_text::No_Findings));
     for (const Map_Note& note : map.notes) s.lines.push_back(Note_Text(note));
+    Report_Picture picture;
+    for (const Byte_Use& use : Data_Array_Use(map)) picture.cells.push_back(Byte_Colour(Kind_Of(use)));
+    for (const auto& [kind, entry] : Legend_Items) picture.legend.emplace_back(Byte_Colour(kind), Lang(entry));
+    s.pictures.push_back(std::move(picture));
     return s;
 }
 

@@ -175,6 +175,18 @@ TEST_F(Report_Content, Data_Map_Names_The_Findings_Of_Enabled_Rows) {
         << text;
     EXPECT_EQ(text.find("overlap: "), std::string::npos); // the disabled rule 2 shares byte 1 with rule 1
     EXPECT_EQ(text.find("variable 1 \"Flow\", "), std::string::npos); // fed by rule 1, exactly
+
+    // The picture: one cell per byte, the two unfed bytes orange, rule 1's bytes filled and shown.
+    const std::string html = Report_Html(Make());
+    const auto count = [&html](const std::string& what) {
+        std::size_t n = 0;
+        for (auto at = html.find(what); at != std::string::npos; at = html.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<td bgcolor=\"#"), 1500U);
+    EXPECT_EQ(count("<td bgcolor=\"#f0961e\""), 2U);
+    EXPECT_EQ(count("<td bgcolor=\"#3f9f5f\""), 2U);
+    EXPECT_NE(html.find("unfed variable"), std::string::npos);
 }
 
 TEST_F(Report_Content, Image_Sums_Are_Those_Of_The_Written_Banks) {

@@ -38,25 +38,8 @@ constexpr QPoint Button_Place(400, 8);
 
 } // namespace
 
-Byte_Kind Kind_Of(const Byte_Use& use) {
-    if (use.conflict) return Byte_Kind::Conflict;
-    if (use.unfed) return Byte_Kind::Unfed;
-    if (use.read_rules > 0 && use.variables > 0) return Byte_Kind::Both;
-    if (use.read_rules > 0) return Byte_Kind::Read_Rule;
-    if (use.variables > 0) return Byte_Kind::Variable;
-    return Byte_Kind::Free;
-}
-
 QColor Colour_Of(Byte_Kind kind) {
-    switch (kind) {
-    case Byte_Kind::Free: return {0xee, 0xee, 0xee};
-    case Byte_Kind::Read_Rule: return {0x7f, 0xa8, 0xd8};
-    case Byte_Kind::Variable: return {0xb8, 0xd8, 0x8f};
-    case Byte_Kind::Both: return {0x3f, 0x9f, 0x5f};
-    case Byte_Kind::Conflict: return {0xd9, 0x30, 0x30};
-    case Byte_Kind::Unfed: return {0xf0, 0x96, 0x1e};
-    }
-    return Qt::white;
+    return QColor(static_cast<QRgb>(Byte_Colour(kind)));
 }
 
 Data_Map_Picture::Data_Map_Picture(QWidget* parent) : QWidget(parent) {
@@ -147,11 +130,7 @@ Data_Map_Window::Data_Map_Window(Map_Lists lists, QWidget* parent)
     layout->addWidget(I_Map);
 
     auto* legend = new QHBoxLayout();
-    const std::pair<Byte_Kind, int> items[] = {
-        {Byte_Kind::Free, mt::Legend_Free},       {Byte_Kind::Read_Rule, mt::Legend_Read_Rule},
-        {Byte_Kind::Variable, mt::Legend_Variable}, {Byte_Kind::Both, mt::Legend_Both},
-        {Byte_Kind::Conflict, mt::Legend_Conflict}, {Byte_Kind::Unfed, mt::Legend_Unfed}};
-    for (const auto& [kind, entry] : items) {
+    for (const auto& [kind, entry] : Legend_Items) {
         auto* swatch = new QLabel(this);
         swatch->setFixedSize(14, 14);
         swatch->setFrameShape(QFrame::Box); // the free colour is close to the window's own

@@ -63,9 +63,7 @@ private:
     Data_Map map_;
 };
 
-// The colour of a byte of the data array, one place for the picture and its legend.
-enum class Byte_Kind { Free, Read_Rule, Variable, Both, Conflict, Unfed };
-Byte_Kind Kind_Of(const Byte_Use& use);
+// Byte_Colour as a QColor.
 QColor Colour_Of(Byte_Kind kind);
 
 // The button beside the main window's report button, and its hint.
