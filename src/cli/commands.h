@@ -25,6 +25,8 @@ int Run_Export(const Args& args, std::ostream& out, std::ostream& err);  // cmd_
 // The review of configurations: a printable report and a comparison of two.
 int Run_Report(const Args& args, std::ostream& out, std::ostream& err); // cmd_report.cpp
 int Run_Diff(const Args& args, std::ostream& out, std::ostream& err);   // cmd_diff.cpp
+// How rules and variables share the data arrays.
+int Run_Map(const Args& args, std::ostream& out, std::ostream& err);    // cmd_map.cpp
 
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();

@@ -19,6 +19,8 @@ const std::vector<Command>& Commands() {
          "writes a list as a CSV file (stdout without a file)", Run_Export},
         {"report", "<configuration-folder> [-o <file>]", "a printable report: text, HTML or PDF", Run_Report},
         {"diff", "<folder-A> <folder-B> [--banks]", "every difference between two configurations", Run_Diff},
+        {"map", "<configuration-folder> [--json]",
+         "which rows fill and show which bytes of the data arrays, and where they clash", Run_Map},
     };
     return commands;
 }

@@ -67,7 +67,7 @@ std::string Upper_Ascii(std::string_view text) {
     return upper;
 }
 
-std::int32_t Text_To_Int(std::string_view text, std::int32_t fallback) {
+bool Text_To_Wide_Int(std::string_view text, std::int64_t& value) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') {
         ++i;
@@ -86,25 +86,28 @@ std::int32_t Text_To_Int(std::string_view text, std::int32_t fallback) {
         i += 2;
     }
     if (i == text.size()) {
-        return fallback; // no digit after the sign or prefix
+        return false; // no digit after the sign or prefix
     }
     // Accumulate past the 32-bit range only as far as needed to know the value is too large.
-    constexpr std::int64_t Limit = std::int64_t{1} << 32;
-    std::int64_t value = 0;
+    std::int64_t v = 0;
     for (; i < text.size(); ++i) {
         const int digit = base == 16 ? Hex_Value(text[i]) : (Is_Digit(text[i]) ? text[i] - '0' : -1);
         if (digit < 0) {
-            return fallback;
+            return false;
         }
-        value = value * base + digit;
-        if (value > Limit) {
-            value = Limit;
+        v = v * base + digit;
+        if (v > Wide_Int_Limit) {
+            v = Wide_Int_Limit;
         }
     }
-    if (negative) {
-        value = -value;
-    }
-    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+    value = negative ? -v : v;
+    return true;
+}
+
+std::int32_t Text_To_Int(std::string_view text, std::int32_t fallback) {
+    std::int64_t value = 0;
+    if (!Text_To_Wide_Int(text, value) || value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
         return fallback;
     }
     return static_cast<std::int32_t>(value);

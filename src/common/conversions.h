@@ -12,6 +12,10 @@ namespace qm {
 // Integer text with optional leading spaces, sign and "$"/"x"/"X"/"0x"/"0X" hex prefix;
 // the fallback when the text is anything else or lies outside the signed 32-bit range.
 std::int32_t Text_To_Int(std::string_view text, std::int32_t fallback);
+// The same syntax without the range: false when the text is no integer; a magnitude beyond
+// Wide_Int_Limit reads as that limit, so a huge number never overflows.
+inline constexpr std::int64_t Wide_Int_Limit = std::int64_t{1} << 32;
+bool Text_To_Wide_Int(std::string_view text, std::int64_t& value);
 
 struct Ip_Parts {
     bool valid = false;

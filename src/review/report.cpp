@@ -9,6 +9,8 @@
 #include "common/file_io.h"
 #include "image/image_builder.h"
 #include "language/lang_table.h"
+#include "map/data_map.h"
+#include "map/map_texts.h"
 #include "parameters/par_gen_check.h"
 #include "review/review_common.h"
 #include "review/review_texts.h"
@@ -165,6 +167,24 @@ Report_Section Check_Section(const Configuration_Files& files) {
     return s;
 }
 
+// How the rules and the variables share the data arrays, as the device gets the lists.
+Report_Section Map_Section(const Configuration_Files& files) {
+    const Table_Rows& read = List_Rows(files, Table_Id::S7_Read);
+    const Table_Rows& write = List_Rows(files, Table_Id::S7_Write);
+    const Table_Rows& variables = List_Rows(files, Table_Id::Variables);
+    const Data_Map map = Compute_Data_Map(read, write, variables);
+    Report_Section s;
+    s.title = Lang(map_text::Title);
+    for (const Map_Finding& f : map.findings) s.lines.push_back(Finding_Line(f, read, write, variables));
+    if (s.lines.empty()) s.lines.push_back(Lang(map_text::No_Findings));
+    for (const Map_Note& note : map.notes) s.lines.push_back(Note_Text(note));
+    Report_Picture picture;
+    for (const Byte_Use& use : Data_Array_Use(map)) picture.cells.push_back(Byte_Colour(Kind_Of(use)));
+    for (const auto& [kind, entry] : Legend_Items) picture.legend.emplace_back(Byte_Colour(kind), Lang(entry));
+    s.pictures.push_back(std::move(picture));
+    return s;
+}
+
 std::string Hex(std::uint32_t value, int digits) {
     static const char* const hex = "0123456789ABCDEF";
     std::string text;
@@ -211,6 +231,7 @@ Report Make_Report(const std::string& folder, const Report_Options& options) {
     report.sections.push_back(Parameter_Section(files, options));
     report.sections.push_back(Lists_Section(files));
     report.sections.push_back(Check_Section(files));
+    report.sections.push_back(Map_Section(files));
     report.sections.push_back(Image_Section(folder));
     return report;
 }

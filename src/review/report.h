@@ -3,6 +3,7 @@
 // the images it builds into. One content model with a text and an HTML form; the PDF is drawn
 // from the HTML form by the Qt side.
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,12 +23,20 @@ struct Report_Table {
     std::vector<bool> disabled;                 // per row: shown marked as not in use
 };
 
+// A grid of coloured cells with its legend, drawn in the HTML and PDF forms (the data map).
+struct Report_Picture {
+    int per_line = 50;
+    std::vector<std::uint32_t> cells; // 0xRRGGBB, line by line
+    std::vector<std::pair<std::uint32_t, std::string>> legend;
+};
+
 struct Report_Section {
     std::string title;
     std::vector<std::pair<std::string, std::string>> facts; // label, value
     std::vector<std::string> lines;
     std::vector<Report_Table> tables;
     std::vector<std::pair<std::string, std::string>> blocks; // label, multi-line text shown as it is
+    std::vector<Report_Picture> pictures;                    // after the lines
 };
 
 struct Report {

@@ -3,6 +3,7 @@
 #include "review/report.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "language/lang_table.h"
 #include "review/review_texts.h"
@@ -63,6 +64,33 @@ void Text_Table(const Report_Table& table, std::string& out) {
     out += rule + "\n";
     for (std::size_t r = 1; r < cells.size(); ++r) line(cells[r]);
     if (table.rows.empty()) out += Lang(review_text::None) + "\n";
+}
+
+std::string Escape(const std::string& text);
+
+std::string Html_Colour(std::uint32_t rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(rgb & 0xFFFFFFU));
+    return text;
+}
+
+// Cells as a table of coloured cells: bgcolor is what both a browser and Qt's layout take.
+std::string Picture_Html(const Report_Picture& picture) {
+    std::string out = "<table cellspacing=\"1\" cellpadding=\"0\" bgcolor=\"#c8c8c8\">\n";
+    const std::size_t per_line = static_cast<std::size_t>(std::max(picture.per_line, 1));
+    for (std::size_t start = 0; start < picture.cells.size(); start += per_line) {
+        out += "<tr>";
+        for (std::size_t i = start; i < std::min(start + per_line, picture.cells.size()); ++i) {
+            out += "<td bgcolor=\"" + Html_Colour(picture.cells[i]) + "\" width=\"9\" height=\"9\"></td>";
+        }
+        out += "</tr>\n";
+    }
+    out += "</table>\n<p>";
+    for (const auto& [colour, label] : picture.legend) {
+        out += "<span style=\"background-color: " + Html_Colour(colour) + ";\">&nbsp;&nbsp;&nbsp;&nbsp;</span> " +
+               Escape(label) + "&nbsp;&nbsp; ";
+    }
+    return out + "</p>\n";
 }
 
 std::string Escape(const std::string& text) {
@@ -173,6 +201,7 @@ std::string Report_Html(const Report& report, Html_Flavour flavour) {
             out += "</table>\n";
         }
         for (const auto& line : section.lines) out += "<p>" + Escape(line) + "</p>\n";
+        for (const auto& picture : section.pictures) out += Picture_Html(picture);
         for (const auto& table : section.tables) {
             if (!table.title.empty()) out += "<h3>" + Escape(table.title) + "</h3>\n";
             out += list_table + "\n<thead><tr>";

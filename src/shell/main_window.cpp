@@ -28,6 +28,7 @@
 #include "shell/open_conf_window.h"
 #include "shell/settings.h"
 #include "common/gui/window_look.h"
+#include "map/gui/data_map_window.h"
 #include "review/gui/report_preview.h"
 
 namespace qm::gui {
@@ -124,6 +125,7 @@ void Main_Window::Place_Controls() {
     Btn_Close = icon_button("Btn_Close", 632, QStyle::SP_DialogCloseButton, QStyle::SP_DialogCancelButton);
     // The report of the open configuration, in the free space left of the icon buttons.
     Add_Report_Button(this);
+    Add_Data_Map_Button(this);
 
     const auto step_button = [this](const char* name, int x, int y, QStyle::StandardPixmap first,
                                     QStyle::StandardPixmap fallback) {
@@ -184,6 +186,7 @@ void Main_Window::Set_Lang() {
     Btn_Opz->setToolTip(Lang_Text(13));
     Btn_Close->setToolTip(Lang_Text(14));
     Report_Button_Set_Lang(this);
+    Data_Map_Button_Set_Lang(this);
     Btn_New->setText(Lang_Text(15));
     Btn_New->setToolTip(Lang_Text(22));
     Btn_Open->setText(Lang_Text(16));

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "image/image_builder.h"
+#include "map/gui/data_map_window.h"
 #include "parameters/par_gen_window.h"
 #include "shell/about_window.h"
 #include "common/app_state.h"
@@ -57,6 +58,8 @@ Program_Windows Create_Program_Windows(Main_Window& main_window) {
     made.S7_Protocol = new S7_Protocol_Window(&main_window);
     windows.S7_Protocol = Child_Of(made.S7_Protocol);
     made.IEC61850_Variables = new IEC61850_Variables_Window(&main_window);
+    Add_Data_Map_Button(made.S7_Protocol);
+    Add_Data_Map_Button(made.IEC61850_Variables);
     windows.IEC61850_Variables = Child_Of(made.IEC61850_Variables);
     made.TLS_Known_Cert = new TLS_Known_Cert_Window(&main_window);
     windows.TLS_Known_Cert = Child_Of(made.TLS_Known_Cert);

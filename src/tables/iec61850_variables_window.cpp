@@ -3,6 +3,7 @@
 #include "common/app_state.h"
 #include "common/conversions.h"
 #include "common/gui/message_box.h"
+#include "map/map_marks.h"
 #include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables.h"
@@ -69,6 +70,10 @@ std::vector<Grid_Fault> IEC61850_Variables_Window::All_Warnings() const {
     for (const Name_Clash& clash : IEC61850_Duplicate_Names(ACG->Rows())) {
         warnings.push_back({ACG, Var_Col::Name, clash.row,
                             Lang_Q(grid_text::Same_Name) + QString::number(clash.other_row)});
+    }
+    // Unfed read-only variables, against the read rules as saved.
+    for (const Map_Mark& mark : Variable_Window_Marks(Saved_Read_Rules(State().Project.S7_Protocol_File), ACG->Rows())) {
+        warnings.push_back({ACG, mark.column, mark.row, QString::fromStdString(mark.text)});
     }
     return warnings;
 }

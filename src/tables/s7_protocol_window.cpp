@@ -1,5 +1,7 @@
 #include "tables/s7_protocol_window.h"
 
+#include "map/map_marks.h"
+
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -149,6 +151,15 @@ std::vector<Count_Column> S7_Protocol_Window::Count_Columns(Grid_View* table) co
 
 int S7_Protocol_Window::Mnemonic_Column(Grid_View* table) const {
     return table == ACG_S7_Write ? int{S7_Write_Col::Mnemonic} : int{S7_Read_Col::Mnemonic};
+}
+
+std::vector<Grid_Fault> S7_Protocol_Window::All_Warnings() const {
+    std::vector<Grid_Fault> warnings;
+    for (const Map_Mark& mark : S7_Window_Marks(ACG_S7_Read->Rows(), ACG_S7_Write->Rows())) {
+        warnings.push_back({mark.list == Map_List::S7_Read ? ACG_S7_Read : ACG_S7_Write, mark.column, mark.row,
+                            QString::fromStdString(mark.text)});
+    }
+    return warnings;
 }
 
 } // namespace qm::gui

@@ -44,6 +44,7 @@ protected:
     Exchange_Table Exchange_Kind(const Grid_View* table) const override;
     Table_Rows Other_List(const Grid_View* table) const override;
     std::vector<Grid_Fault> All_Faults() const override;
+    std::vector<Grid_Fault> All_Warnings() const override; // the data map's overlaps and rules past the end
     void Show_Table(Grid_View* table) override;
     int Key_Column(Grid_View*) const override;
     std::vector<Count_Column> Count_Columns(Grid_View* table) const override;

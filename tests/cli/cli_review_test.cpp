@@ -43,10 +43,11 @@ protected:
         std::string rows;
         for (int i = 1; i <= rules; ++i) {
             // One PLC for all: more than ten connections would be a fault of every further row.
+            // Each Int on bytes of its own, so that the report's data map has nothing to say.
             rows += "<row Enable=\"Y\" PLC_Address=\"10.0.0.1"
                     "\" PLC_Port=\"102\" PLC_Type=\"S7300\" Rack=\"0\" Slot=\"2\" Data_Type=\"Int\" Data_Identifier=\"DB\" "
                     "DB_Number=\"1\" PLC_Area=\"Inputs (I)\" PLC_Add=\"0\" PLC_Bit=\"0\" PollTime=\"" +
-                    std::to_string(i == rules ? poll : 1000) + "\" Position=\"" + std::to_string(i) +
+                    std::to_string(i == rules ? poll : 1000) + "\" Position=\"" + std::to_string(2 * i) +
                     "\" Bit=\"0\" Swap=\"N\" SwapWord=\"N\" Mnemonic=\"rule " + std::to_string(i) + "\"/>";
         }
         Put(folder / "S7_Protocol.xml",

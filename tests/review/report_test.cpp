@@ -162,6 +162,33 @@ TEST_F(Report_Content, Check_Result_Lists_Every_Fault_Of_Enabled_Rows) {
     EXPECT_EQ(text.find("Error row 2"), std::string::npos); // row 2 is disabled
 }
 
+// The data map of the lists as the device gets them: the disabled rule 2 is left out.
+TEST_F(Report_Content, Data_Map_Names_The_Findings_Of_Enabled_Rows) {
+    test::Put(folder_ + "/IEC61850_Variables.xml",
+              "<IEC61850_Variables><row Enable=\"Y\" Name=\"Flow\" Type=\"Int\" Length=\"2\" ReadOnly=\"Y\" "
+              "Position=\"1\"/><row Enable=\"Y\" Name=\"Level\" Type=\"Int\" Length=\"2\" ReadOnly=\"Y\" "
+              "Position=\"10\"/></IEC61850_Variables>");
+    const std::string text = Report_Text(Make());
+    EXPECT_NE(text.find("Data Map\n"), std::string::npos);
+    EXPECT_NE(text.find("unfed: read-only variable 2 \"Level\", bytes 10 to 11: no enabled read rule fills it"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("overlap: "), std::string::npos); // the disabled rule 2 shares byte 1 with rule 1
+    EXPECT_EQ(text.find("variable 1 \"Flow\", "), std::string::npos); // fed by rule 1, exactly
+
+    // The picture: one cell per byte, the two unfed bytes orange, rule 1's bytes filled and shown.
+    const std::string html = Report_Html(Make());
+    const auto count = [&html](const std::string& what) {
+        std::size_t n = 0;
+        for (auto at = html.find(what); at != std::string::npos; at = html.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<td bgcolor=\"#"), 1500U);
+    EXPECT_EQ(count("<td bgcolor=\"#f0961e\""), 2U);
+    EXPECT_EQ(count("<td bgcolor=\"#3f9f5f\""), 2U);
+    EXPECT_NE(html.find("unfed variable"), std::string::npos);
+}
+
 TEST_F(Report_Content, Image_Sums_Are_Those_Of_The_Written_Banks) {
     const std::string text = Report_Text(Make());
     auto image = std::make_unique<Device_Image>();

@@ -249,6 +249,31 @@ private slots:
 
     // The window keeps its width while its columns fit, and widens for longer column titles
     // rather than hiding the last columns.
+    // A read-only variable that no saved read rule fills is warned at its Position, as typed.
+    void unfedVariablesAreWarnedAgainstTheSavedReadRules() {
+        const std::string s7 = Path_Join(dir_.path().toStdString(), "S7_Protocol.xml");
+        State().Project.S7_Protocol_File = s7;
+        Write_File_Atomic(s7, "<S7_Protocol><S7_Protocol_Read><row Enable=\"Y\" PLC_Address=\"127.0.0.1\" "
+                              "Data_Type=\"Real\" Position=\"100\"/></S7_Protocol_Read><S7_Protocol_Write/></S7_Protocol>");
+        Message_Recorder messages;
+        IEC61850_Variables_Window w;
+        Open(w);
+        std::vector<std::string> level = Variable;
+        level[Var_Col::ReadOnly - 1] = "Y";
+        level[Var_Col::Position - 1] = "100";
+        Set_Row(w.ACG, 1, level);
+        Table_Model* model = w.ACG->Model();
+        QVERIFY(!model->Has_Warning(Var_Col::Position, 1));
+        Set_Cell(w.ACG, Var_Col::Position, 1, "102");
+        QVERIFY(model->Has_Warning(Var_Col::Position, 1));
+        QCOMPARE(model->data(model->Cell_Index(Var_Col::Position, 1), Qt::ToolTipRole).toString(),
+                 QStringLiteral("read-only variable 1 \"Temp_1\", bytes 104 to 105: no enabled read rule fills it, so it "
+                                "always shows 0"));
+        Set_Cell(w.ACG, Var_Col::ReadOnly, 1, "N"); // filled by the clients
+        QVERIFY(!model->Has_Warning(Var_Col::Position, 1));
+        w.reject();
+    }
+
     void windowWidensForLongerColumnTitles() {
         Message_Recorder messages; // answers the question before changes are discarded
         const auto fits = [](IEC61850_Variables_Window& w) {

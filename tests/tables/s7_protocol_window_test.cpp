@@ -486,6 +486,39 @@ private slots:
         w.reject();
     }
 
+    // The data map's warnings follow the Position as it is typed, and never stop OK.
+    void dataMapWarningsFollowThePosition() {
+        Message_Recorder messages;
+        S7_Protocol_Window w;
+        Open(w);
+        Grid_View* table = w.ACG_S7_Read;
+        Table_Model* model = table->Model();
+        Set_Row(table, 1, Read_Row); // a Word on bytes 0 and 1
+        std::vector<std::string> second = Read_Row;
+        second[S7_Read_Col::Position - 1] = "1";
+        second[S7_Read_Col::Mnemonic - 1] = "fan";
+        Set_Row(table, 2, second);
+        QVERIFY(model->Has_Warning(S7_Read_Col::Position, 1));
+        QVERIFY(model->Has_Warning(S7_Read_Col::Position, 2));
+        QCOMPARE(model->data(model->Cell_Index(S7_Read_Col::Position, 2), Qt::ToolTipRole).toString(),
+                 QStringLiteral("read rules 1 \"pump\" and 2 \"fan\": both fill byte 1"));
+        QVERIFY(model->data(model->Cell_Index(S7_Read_Col::Position, 2), Qt::BackgroundRole).isValid());
+
+        Set_Cell(table, S7_Read_Col::Position, 2, "2");
+        QVERIFY(!model->Has_Warning(S7_Read_Col::Position, 1));
+        QVERIFY(!model->Has_Warning(S7_Read_Col::Position, 2));
+
+        Set_Cell(table, S7_Read_Col::Position, 2, "1499");
+        QVERIFY(!model->Has_Warning(S7_Read_Col::Position, 1));
+        QVERIFY(model->Has_Warning(S7_Read_Col::Position, 2));
+        QCOMPARE(model->data(model->Cell_Index(S7_Read_Col::Position, 2), Qt::ToolTipRole).toString(),
+                 QStringLiteral("read rule 2 \"fan\", bytes 1499 to 1500: past the end of the data array (bytes 0 to 1499)"));
+        QCOMPARE(w.L_Faults->text(), QStringLiteral("No faults"));
+        QTest::mouseClick(w.Btn_OK, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(messages.Messages().isEmpty());
+    }
+
     // Export adds the chosen type's extension to a name typed without one.
     void exportAddsTheExtensionOfTheChosenType() {
         Message_Recorder messages;

@@ -108,6 +108,7 @@ public:
             if (!section.title.empty()) Section_Title(section.title);
             Facts(section.facts);
             for (const auto& line : section.lines) Paragraph(line, Font(Text_Pt), 0.4);
+            for (const auto& picture : section.pictures) Picture(picture);
             for (const auto& table : section.tables) Table(table, tables_[table_index++]);
             for (const auto& [label, text] : section.blocks) Block(label, text);
         }
@@ -162,6 +163,49 @@ private:
             painter_->drawText(QRectF(0, y_, width_, height), shown, Wrapping());
         }
         y_ += height + metrics.height() * space_after_lines;
+    }
+
+    // Cells of about 3.5 mm, fewer when the line would not fit the page, then the legend.
+    void Picture(const Report_Picture& picture) {
+        const int per_line = std::max(picture.per_line, 1);
+        const double cell = std::min(Px(10), width_ / per_line);
+        const auto lines = static_cast<int>((picture.cells.size() + static_cast<std::size_t>(per_line) - 1) /
+                                            static_cast<std::size_t>(per_line));
+        Need(cell * lines);
+        if (painter_ != nullptr) {
+            painter_->setPen(QPen(QColor(0xc8, 0xc8, 0xc8), Px(0.3)));
+            for (std::size_t i = 0; i < picture.cells.size(); ++i) {
+                const auto at = static_cast<int>(i);
+                painter_->setBrush(QColor(static_cast<QRgb>(picture.cells[i])));
+                painter_->drawRect(QRectF((at % per_line) * cell, y_ + (at / per_line) * cell, cell, cell));
+            }
+            painter_->setBrush(Qt::NoBrush);
+        }
+        y_ += cell * lines + Px(6);
+        const QFont font = Font(Text_Pt);
+        const QFontMetricsF metrics(font, &device_);
+        Need(metrics.height());
+        double x = 0;
+        for (const auto& [colour, label] : picture.legend) {
+            const QString text = Q(label);
+            const double width = metrics.height() * 1.4 + metrics.horizontalAdvance(text) + metrics.height();
+            if (x > 0 && x + width > width_) {
+                x = 0;
+                y_ += metrics.height() * 1.3;
+                Need(metrics.height());
+            }
+            if (painter_ != nullptr) {
+                painter_->setPen(QPen(Grey_Text, Px(0.3)));
+                painter_->setBrush(QColor(static_cast<QRgb>(colour)));
+                painter_->drawRect(QRectF(x, y_ + metrics.height() * 0.15, metrics.height() * 0.8, metrics.height() * 0.7));
+                painter_->setBrush(Qt::NoBrush);
+                painter_->setFont(font);
+                painter_->setPen(Qt::black);
+                painter_->drawText(QPointF(x + metrics.height() * 1.2, y_ + metrics.ascent()), text);
+            }
+            x += width;
+        }
+        y_ += metrics.height() * 1.6;
     }
 
     void Section_Title(const std::string& title) {
