@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "../common/temp_folder.h"
+#include "cli_runner.h"
 
 namespace {
 
@@ -34,33 +35,12 @@ protected:
         std::ofstream(config_ / name, std::ios::binary) << text;
     }
 
-    struct Run_Result {
-        int code = -1;
-        std::string out;
-        std::string err;
-    };
-
-    Run_Result Check(const std::string& args) {
-        const fs::path out = dir_ / "out.txt";
-        const fs::path err = dir_ / "err.txt";
-        const std::string command = std::string("'") + QM_CLI_PATH + "' check " + args + " >'" + out.string() +
-                                    "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        Run_Result result;
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = Slurp(out);
-        result.err = Slurp(err);
-        return result;
-    }
+    using Run_Result = qm::test::Cli_Run;
+    Run_Result Check(const std::string& args) { return qm::test::Run_Cli(dir_, "check " + args); }
 
     std::string Quoted_Config() const { return "'" + config_.string() + "'"; }
 
-    static std::string Slurp(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Slurp(const fs::path& path) { return qm::test::Slurp_File(path); }
 
     fs::path dir_;
     fs::path config_;

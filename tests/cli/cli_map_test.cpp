@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "../common/temp_folder.h"
+#include "cli_runner.h"
 
 namespace {
 
@@ -51,25 +52,8 @@ protected:
         return folder.string();
     }
 
-    struct Run_Result {
-        int code = -1;
-        std::string out;
-        std::string err;
-    };
-    Run_Result Run(const std::string& args) {
-        const fs::path out = dir_ / "out.txt";
-        const fs::path err = dir_ / "err.txt";
-        const std::string command =
-            std::string("'") + QM_CLI_PATH + "' map " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    }
-    static std::string Slurp(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    using Run_Result = qm::test::Cli_Run;
+    Run_Result Run(const std::string& args) { return qm::test::Run_Cli(dir_, "map " + args); }
 
     fs::path dir_;
 };
