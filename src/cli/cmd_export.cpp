@@ -78,7 +78,12 @@ int Run_Export(const Args& args, std::ostream& out, std::ostream& err) {
         return 2;
     }
     const std::string file = positional.size() == 3 ? positional[2] : std::string();
-    const char sep = separator.value_or(file.empty() ? ',' : Separator_For_Path(file));
+    if (Separator_Contradicts_Name(file, separator)) {
+        err << "quillmaker-cli export: " << file << " is a tab-separated name; --separator "
+            << *separator << " would write something else (use a .csv name, or --separator tab)\n";
+        return 2;
+    }
+    const char sep = Export_Separator(file, separator);
     const std::string bytes = Export_Table(*table, read.rows, sep);
     if (file.empty()) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

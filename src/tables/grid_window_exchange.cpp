@@ -188,11 +188,9 @@ void Grid_Window::Export_File() {
             return;
         }
     }
-    // The filter picks the separator; a ".tsv" or ".txt" name is tab-separated whatever was picked.
-    char separator = filter == 1 ? ';' : filter == 2 ? '\t' : ',';
-    if (Separator_For_Path(Utf8(path)) == '\t') {
-        separator = '\t';
-    }
+    // The filter picks the separator, under the rule every export follows (a ".tsv" or ".txt"
+    // name is tab-separated whatever was picked).
+    const char separator = Export_Separator(Utf8(path), filter == 1 ? ';' : filter == 2 ? '\t' : ',');
     const Io_Result written = Write_File_Atomic(Utf8(path), Export_Table(Exchange_Kind(table), table->Rows(), separator));
     if (!written) {
         Show_Error(this, Lang_Q(exchange_text::Not_Exported), To_Q(written.message));

@@ -42,6 +42,13 @@ inline constexpr std::size_t Max_Exchange_Line_Bytes = 1024 * 1024;
 
 // The separator a file of this name gets by default: tab for ".tsv" and ".txt", ',' otherwise.
 char Separator_For_Path(std::string_view path);
+// The one rule of every export, the command line's and the windows': a ".tsv" or ".txt" name is
+// tab-separated; any other name (or none: standard output) takes the chosen separator, ',' when
+// none was chosen.
+char Export_Separator(std::string_view path, std::optional<char> chosen);
+// True when a separator the user named cannot be kept for this name (';' for "list.tsv"): the
+// command line refuses such a call rather than write something else than asked.
+bool Separator_Contradicts_Name(std::string_view path, std::optional<char> chosen);
 
 // The list exactly as its window saves it (rows 1 to the end of the list; a certificate's
 // Enable as "Y" or "N"), as a CSV file: UTF-8 byte-order mark, a header line of the XML

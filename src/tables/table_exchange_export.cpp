@@ -20,6 +20,17 @@ char Separator_For_Path(std::string_view path) {
     return extension == ".TSV" || extension == ".TXT" ? '\t' : ',';
 }
 
+char Export_Separator(std::string_view path, std::optional<char> chosen) {
+    if (!path.empty() && Separator_For_Path(path) == '\t') {
+        return '\t';
+    }
+    return chosen.value_or(',');
+}
+
+bool Separator_Contradicts_Name(std::string_view path, std::optional<char> chosen) {
+    return chosen && Export_Separator(path, chosen) != *chosen;
+}
+
 std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char separator) {
     // The rows come out of the table's own writer, so the file says what its OK would save.
     pugi::xml_document doc;

@@ -195,6 +195,9 @@ TEST_F(CliExchange, UnreadableInputIsRefusedWithItsName) {
     EXPECT_EQ(Cli("import " + Config() + " s7-read").code, 2);
     EXPECT_EQ(Cli("import " + Config() + " rules " + File("x.csv")).code, 2);
     EXPECT_EQ(Cli("export " + Config() + " s7-read --separator '|'").code, 2);
+    // A separator the file's name contradicts writes nothing rather than something else.
+    EXPECT_EQ(Cli("export " + Config() + " s7-read " + File("rules.tsv") + " --separator ';'").code, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "rules.tsv"));
 
     const Run_Result folder = Cli("import " + Config() + " s7-read " + Config());
     EXPECT_EQ(folder.code, 2);

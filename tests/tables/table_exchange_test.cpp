@@ -455,6 +455,17 @@ TEST_F(Exchange, ExportIsWhatTheWindowSaves) {
     EXPECT_EQ(Separator_For_Path("dir.csv/list.TSV"), '\t');
     EXPECT_EQ(Separator_For_Path("list.txt"), '\t');
     EXPECT_EQ(Separator_For_Path("dir.tsv/list"), ',');
+    // The rule of every export: the name's tab first, then the choice, then the comma.
+    EXPECT_EQ(Export_Separator("list.tsv", ','), '\t');
+    EXPECT_EQ(Export_Separator("list.csv", ';'), ';');
+    EXPECT_EQ(Export_Separator("list.csv", '\t'), '\t');
+    EXPECT_EQ(Export_Separator("list.csv", std::nullopt), ',');
+    EXPECT_EQ(Export_Separator("", ';'), ';');
+    EXPECT_EQ(Export_Separator("", std::nullopt), ',');
+    EXPECT_TRUE(Separator_Contradicts_Name("list.TXT", ';'));
+    EXPECT_FALSE(Separator_Contradicts_Name("list.tsv", '\t'));
+    EXPECT_FALSE(Separator_Contradicts_Name("list.tsv", std::nullopt));
+    EXPECT_FALSE(Separator_Contradicts_Name("list.csv", ';'));
 }
 
 // ---- clipboard blocks ----
