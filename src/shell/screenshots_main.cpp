@@ -35,6 +35,7 @@
 #include "shell/about_window.h"
 #include "common/app_state.h"
 #include "shell/configurations.h"
+#include "map/gui/data_map_window.h"
 #include "shell/main_window.h"
 #include "shell/new_project_window.h"
 #include "shell/open_conf_window.h"
@@ -242,6 +243,10 @@ void Shoot_Language(const std::string& exe_dir, const QString& language, Shooter
     qm::Open_Configuration("Example");
     main->Set_Lang();
     shots.Save(main, QStringLiteral("main_full"));
+    {
+        qm::gui::Data_Map_Window map(qm::State().Project.Project_Dir, main);
+        shots.Shoot(&map, QStringLiteral("data_map"));
+    }
     shots.Shoot(w.Par_Gen, QStringLiteral("parameters_tls_on"), [&] {
         if (auto* tls = Child<QCheckBox>(w.Par_Gen, "CB_TLS_Server_Enable")) {
             tls->setChecked(true);
