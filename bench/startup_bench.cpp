@@ -1,8 +1,9 @@
 // Usage: startup_bench [benchmark flags]
 //        startup_bench --once      starts up once as the program does, shows the main window
 //                                  and exits (for timing the whole process with hyperfine)
-//        startup_bench --ratio [N] starts N processes that start up as the program does and N
-//                                  of startup_bare, a program that links Qt Widgets alone and
+//        startup_bench --ratio [N] starts N processes of startup_program, which starts up as the
+//                                  program does and is linked as it is, and N of startup_bare,
+//                                  a program that links Qt Widgets alone and
 //                                  shows a bare window of the same size, alternately, and prints
 //                                  the medians of the time from exec to the window on screen and
 //                                  of the resident memory once the event loop has settled, and
@@ -43,7 +44,6 @@ extern char** environ;
 #include "shell/main_window.h"
 #include "shell/program_windows.h"
 #include "shell/settings.h"
-#include "startup_child.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -95,25 +95,13 @@ void BM_Start_Up(benchmark::State& state) {
 }
 BENCHMARK(BM_Start_Up)->Unit(benchmark::kMillisecond);
 
-// The program's child of --ratio: starts up as main.cpp does, then reports as the bare window does.
-[[noreturn]] void Run_Child(const char* exe_dir, int fd, int argc, char** argv) {
-    QApplication app(argc, argv);
-    qm::State() = qm::App_State{};
-    auto main_window = std::make_unique<qm::gui::Main_Window>(exe_dir);
-    qm::gui::Create_Program_Windows(*main_window);
-    main_window->show();
-    const bool shown = qm::bench::Wait_Exposed(*main_window);
-    main_window.release(); // ended by _exit, as a process's end would
-    qm::bench::Report_And_Exit(shown, fd);
-}
-
 struct Child_Figures {
     double ms = 0;      // exec to the window on screen
     double rss_mib = 0; // resident memory once the event loop has settled
 };
 
-// Starts a child of --ratio: this program as the configurator, or the bare window's program
-// beside it; nullopt when it failed.
+// Starts a child of --ratio: the configurator's or the bare window's program beside this one;
+// nullopt when it failed.
 std::optional<Child_Figures> Measure_Child(const char* self, bool bare, const std::string& exe_dir) {
     int fds[2];
     if (::pipe(fds) != 0) {
@@ -121,7 +109,8 @@ std::optional<Child_Figures> Measure_Child(const char* self, bool bare, const st
     }
     const std::string fd = std::to_string(fds[1]);
     const std::string bare_program = (fs::path(self).parent_path() / "startup_bare").string();
-    const char* program_args[] = {self, "--child-program", exe_dir.c_str(), fd.c_str(), nullptr};
+    const std::string program = (fs::path(self).parent_path() / "startup_program").string();
+    const char* program_args[] = {program.c_str(), exe_dir.c_str(), fd.c_str(), nullptr};
     const char* bare_args[] = {bare_program.c_str(), fd.c_str(), nullptr};
     const char* const* args = bare ? bare_args : program_args;
     const auto start = std::chrono::steady_clock::now();
@@ -183,10 +172,6 @@ int main(int argc, char** argv) {
     // The display the environment names; offscreen where there is none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
-    }
-    if (argc == 4 && std::strcmp(argv[1], "--child-program") == 0) {
-        int child_argc = 1;
-        Run_Child(argv[2], std::atoi(argv[3]), child_argc, argv);
     }
     if (argc >= 2 && std::strcmp(argv[1], "--ratio") == 0) {
         return Run_Ratio(argv[0], argc >= 3 ? std::max(1, std::atoi(argv[2])) : 20);

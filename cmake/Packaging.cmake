@@ -9,6 +9,8 @@ install(TARGETS Quillmaker quillmaker-cli Ethernet_Update RUNTIME DESTINATION ${
 # The PDF writer quillmaker-cli loads for `report --format pdf`; in a folder of its own, which is
 # no folder of the dynamic linker, so that the package needs no ldconfig.
 install(TARGETS qm_report_pdf_module LIBRARY DESTINATION ${QM_INSTALL_PROGRAM_DIR}/modules)
+# The same for the program: its print preview and its version query, loaded on first use.
+install(TARGETS qm_print_preview_module qm_version_query_module LIBRARY DESTINATION ${QM_INSTALL_PROGRAM_DIR}/modules)
 install(FILES ${PROJECT_SOURCE_DIR}/LANGUAGE/English.lng ${PROJECT_SOURCE_DIR}/LANGUAGE/Italiano.lng
         DESTINATION ${QM_INSTALL_PROGRAM_DIR}/LANGUAGE)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/Quillmaker.installed DESTINATION ${QM_INSTALL_PROGRAM_DIR})

@@ -39,7 +39,8 @@ home="$scratch/home"
 mkdir -p "$home"
 dpkg -x "$deb" "$root"
 for f in usr/bin/quillmaker usr/bin/quillmaker-cli usr/lib/quillmaker/Quillmaker usr/lib/quillmaker/Ethernet_Update \
-         usr/lib/quillmaker/modules/libqm_report_pdf.so \
+         usr/lib/quillmaker/modules/libqm_report_pdf.so usr/lib/quillmaker/modules/libqm_print_preview.so \
+         usr/lib/quillmaker/modules/libqm_version_query.so \
          usr/lib/quillmaker/LANGUAGE/English.lng usr/lib/quillmaker/LANGUAGE/Italiano.lng \
          usr/share/applications/quillmaker.desktop usr/share/icons/hicolor/scalable/apps/quillmaker.svg \
          usr/share/doc/quillmaker/copyright usr/share/doc/quillmaker/changelog.gz \

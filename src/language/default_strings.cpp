@@ -131,6 +131,7 @@ constexpr std::pair<int, std::string_view> Defaults[] = {
     {132, "Overwrite"},
     {133, "Cancel"},
     {134, ": was changed by another program after it was read; nothing was written"},
+    {135, "The print preview could not be loaded: "},
     {200, "Open Configuration"},
     {201, "Open an Existing Configuration"},
     {202, "List of Avaliable Configurations"},

@@ -81,6 +81,7 @@ inline constexpr int Size = 1580;                // "size"
 inline constexpr int Compare_Same = 1581;        // "The selected configuration is the open one."
 inline constexpr int Save_Pdf = 1582;            // "Save as PDF..."
 inline constexpr int Pdf_Files = 1583;           // "PDF files (*.pdf)"
+inline constexpr int Preview_Not_Loaded = 135;   // "The print preview could not be loaded: "
 inline constexpr int Group_Lines = 1584;         // " differences" (after a file's count)
 
 // Reading as the device reads, sides that are what they claim, byte runs

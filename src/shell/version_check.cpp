@@ -1,21 +1,26 @@
 #include "shell/version_check.h"
 
 #include <QDesktopServices>
-#include <QNetworkProxy>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
 
-#include <memory>
 #include <utility>
 
 #include "common/app_state.h"
+#include "common/module_loader.h"
 #include "shell/maker_site.h"
+#include "shell/version_query_entry.h"
 #include "shell/version_reply.h"
 
 
 namespace qm::gui {
 namespace {
+
+#ifdef QM_VERSION_QUERY_MODULE
+constexpr const char* Version_Query_Module = QM_VERSION_QUERY_MODULE;
+#else
+constexpr const char* Version_Query_Module = "qm_version_query";
+#endif
 
 std::function<void(const QString&)>& Url_Opener() {
     static std::function<void(const QString&)> opener;
@@ -75,70 +80,38 @@ QString Version_Check::Query_Url() const {
 }
 
 void Version_Check::Query(std::function<void(bool newer)> done) {
-    // A plain socket rather than QNetworkAccessManager: that one speaks only HTTP/1.1 and adds
-    // Accept-Encoding, Accept-Language and keep-alive of its own; the service is asked in HTTP/1.0
-    // with exactly the query's two headers.
-    auto* socket = new QTcpSocket(this);
-    socket->setProxy(QNetworkProxy::NoProxy);
-    auto raw = std::make_shared<QByteArray>();
-    auto answered = std::make_shared<bool>(false);
-    const QByteArray request = QByteArray::fromStdString(
-        Version_Request(host_.toStdString(), port_, Query_Path().toStdString()));
-
-    // Answers once, whatever ends the query first: the server closing, an error, the deadline
-    // or a reply too long to be a version text.
-    const auto finish = [socket, raw, answered, done = std::move(done)](bool whole) {
-        if (*answered) {
+    // Loaded on the first query: the network library and the security libraries behind it are
+    // needed by nothing else.
+    static Qm_Version_Query_Function query = nullptr;
+    if (query == nullptr) {
+        std::string why;
+        query = Load_Module_Function<Qm_Version_Query_Function>(Version_Query_Module, Qm_Version_Query_Symbol, why);
+        if (query == nullptr) {
+            // A broken installation answers as any failed query: no newer version is offered.
+            // Answered later, as a query is.
+            QTimer::singleShot(0, this, [done = std::move(done)] { done(false); });
             return;
         }
-        *answered = true;
+    }
+    Qm_Version_Query_Request request;
+    request.owner = this;
+    request.host = host_;
+    request.port = port_ != 0 ? port_ : 80;
+    request.request = QByteArray::fromStdString(Version_Request(host_.toStdString(), port_, Query_Path().toStdString()));
+    request.timeout_ms = timeout_ms_;
+    request.limit = static_cast<qsizetype>(Max_Version_Reply_Bytes + Max_Version_Head_Bytes);
+    request.complete = [](const QByteArray& raw) {
+        return Http_Reply_Complete(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())));
+    };
+    request.finished = [done = std::move(done)](bool whole, const QByteArray& raw) {
         std::string body;
         if (whole) {
-            body = Http_Reply_Body(std::string_view(raw->constData(), static_cast<std::size_t>(raw->size())))
+            body = Http_Reply_Body(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())))
                        .value_or(std::string());
         }
-        socket->abort();
-        socket->deleteLater();
         done(Reply_Offers_Newer(body, Program_Version));
     };
-    constexpr qsizetype limit = static_cast<qsizetype>(Max_Version_Reply_Bytes + Max_Version_Head_Bytes);
-
-    connect(socket, &QTcpSocket::connected, socket, [socket, request] { socket->write(request); });
-    // What is still buffered when the connection ends; a closed socket has nothing left to read.
-    const auto take_rest = [socket, raw] {
-        if (socket->isOpen()) {
-            raw->append(socket->read(limit + 1 - raw->size()));
-        }
-    };
-    connect(socket, &QTcpSocket::readyRead, socket, [socket, raw, finish] {
-        raw->append(socket->read(limit + 1 - raw->size()));
-        if (raw->size() > limit) {
-            finish(false);
-        } else if (Http_Reply_Complete(std::string_view(raw->constData(), static_cast<std::size_t>(raw->size())))) {
-            finish(true);
-        }
-    });
-    // HTTP/1.0: without a length the reply ends where the server closes the connection.
-    connect(socket, &QTcpSocket::disconnected, socket, [raw, finish, take_rest] {
-        take_rest();
-        finish(raw->size() <= limit);
-    });
-    connect(socket, &QTcpSocket::errorOccurred, socket, [raw, finish, take_rest](QAbstractSocket::SocketError error) {
-        if (error == QAbstractSocket::RemoteHostClosedError) {
-            take_rest();
-            finish(raw->size() <= limit);
-        } else {
-            finish(false);
-        }
-    });
-
-    // The whole query, not only a silent connection, is bounded.
-    auto* deadline = new QTimer(socket);
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, socket, [finish] { finish(false); });
-    deadline->start(timeout_ms_);
-
-    socket->connectToHost(host_, port_ != 0 ? port_ : 80);
+    query(&request);
 }
 
 } // namespace qm::gui

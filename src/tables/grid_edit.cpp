@@ -17,10 +17,6 @@ namespace {
 
 constexpr char Enter_Key = 13;
 
-std::size_t Index(int col, int row, int col_count) {
-    return static_cast<std::size_t>(row) * static_cast<std::size_t>(col_count) +
-           static_cast<std::size_t>(col);
-}
 
 // Row `to` takes the fields of row `from`: texts, or in check-box mode the state of a cell that
 // has a check box.
@@ -73,7 +69,8 @@ const Settings_Data& Options() { return State().Settings; }
 Grid::Grid(int col_count, int row_count)
     : col_count_(col_count < 1 ? 1 : col_count),
       row_count_(row_count < 1 ? 1 : row_count),
-      cells_(static_cast<std::size_t>(col_count_) * static_cast<std::size_t>(row_count_)),
+      rows_(static_cast<std::size_t>(row_count_)),
+      blank_row_(static_cast<std::size_t>(col_count_)),
       columns_(static_cast<std::size_t>(col_count_)) {}
 
 bool Grid::Is_Cell(int col, int row) const {
@@ -84,14 +81,19 @@ Grid_Cell& Grid::Cell(int col, int row) {
     if (!Is_Cell(col, row)) {
         throw std::out_of_range("grid cell outside the table");
     }
-    return cells_[Index(col, row, col_count_)];
+    std::vector<Grid_Cell>& cells = rows_[static_cast<std::size_t>(row)];
+    if (cells.empty()) {
+        cells = blank_row_;
+    }
+    return cells[static_cast<std::size_t>(col)];
 }
 
 const Grid_Cell& Grid::Cell(int col, int row) const {
     if (!Is_Cell(col, row)) {
         throw std::out_of_range("grid cell outside the table");
     }
-    return cells_[Index(col, row, col_count_)];
+    const std::vector<Grid_Cell>& cells = rows_[static_cast<std::size_t>(row)];
+    return (cells.empty() ? blank_row_ : cells)[static_cast<std::size_t>(col)];
 }
 
 Grid_Column& Grid::Column(int col) { return columns_.at(static_cast<std::size_t>(col)); }
@@ -101,10 +103,13 @@ const Grid_Column& Grid::Column(int col) const {
 }
 
 void Grid::Set_Check_Column(int col) {
-    for (int r = 0; r < row_count_; ++r) {
-        Grid_Cell& cell = Cell(col, r);
-        cell.has_check = true;
-        cell.checked = false;
+    Grid_Cell& blank = blank_row_.at(static_cast<std::size_t>(col));
+    blank.has_check = true;
+    blank.checked = false;
+    for (std::vector<Grid_Cell>& cells : rows_) {
+        if (!cells.empty()) {
+            cells[static_cast<std::size_t>(col)] = blank;
+        }
     }
 }
 

@@ -45,6 +45,7 @@ public:
     bool Is_Data_Row(int row) const { return row >= 1 && row < row_count_; }
 
     // Cells by column and row; an index outside the grid is a programming error (asserted).
+    // A reference stays valid as long as the grid.
     Grid_Cell& Cell(int col, int row);
     const Grid_Cell& Cell(int col, int row) const;
     const std::string& Text(int col, int row) const { return Cell(col, row).text; }
@@ -64,7 +65,11 @@ public:
 private:
     int col_count_;
     int row_count_;
-    std::vector<Grid_Cell> cells_;
+    // A row's cells are made when it is first written: a window made at start-up and not yet
+    // shown holds its header row alone (512 rows of 21 cells would be 430 KB). Until then a row
+    // reads as blank_row_, which carries the check boxes of Set_Check_Column.
+    std::vector<std::vector<Grid_Cell>> rows_;
+    std::vector<Grid_Cell> blank_row_;
     std::vector<Grid_Column> columns_;
 };
 

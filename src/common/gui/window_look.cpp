@@ -102,8 +102,15 @@ QIcon Style_Icon(const QWidget* widget, QStyle::StandardPixmap first, QStyle::St
     if (icon.isNull() || icon.pixmap(32, 32).isNull()) {
         icon = widget->style()->standardIcon(fallback, nullptr, widget);
     }
-    made.emplace_back(key, icon);
-    return icon;
+    // Kept at the sizes the windows draw (menus, tool bars, the 32-pixel buttons) and the
+    // screen's pixel ratio only: the style's icon holds every size up to 128 pixels, 64 KB each.
+    QIcon kept;
+    const qreal ratio = widget->devicePixelRatioF();
+    for (const int size : {16, 24, 32}) {
+        kept.addPixmap(icon.pixmap(QSize(size, size), ratio)); // disabled looks are made from it
+    }
+    made.emplace_back(key, kept);
+    return kept;
 }
 
 namespace {

@@ -1,11 +1,7 @@
 #include "review/gui/report_preview.h"
 
-#include <QAction>
 #include <QEvent>
 #include <QFileDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QToolBar>
 #include <QToolButton>
 
 #include <vector>
@@ -14,7 +10,9 @@
 #include "common/file_texts.h"
 #include "common/gui/message_box.h"
 #include "common/gui/window_look.h"
+#include "common/module_loader.h"
 #include "language/lang_table.h"
+#include "review/gui/print_preview_entry.h"
 #include "review/gui/report_pdf.h"
 #include "review/report.h"
 #include "review/review_texts.h"
@@ -26,6 +24,11 @@ namespace rt = review_text;
 namespace {
 
 constexpr const char* Button_Name = "Btn_Report";
+#ifdef QM_PRINT_PREVIEW_MODULE
+constexpr const char* Print_Preview_Module = QM_PRINT_PREVIEW_MODULE;
+#else
+constexpr const char* Print_Preview_Module = "qm_print_preview";
+#endif
 // The free space left of Btn_Info (516), with the gap the icon buttons keep between them; and,
 // while the new-version link (shown only when a newer version is found) runs into that space,
 // under Btn_Info, where nothing of the window ever is.
@@ -94,38 +97,44 @@ void Show_Report_Preview(QWidget* parent) {
         Show_Error(parent, Qt_Text(Lang(file_text::Project_Not_Valid)));
         return;
     }
+    // Loaded on the first report: print support and the printing system's libraries behind it
+    // are needed by nothing else.
+    static Qm_Print_Preview_Function preview = nullptr;
+    if (preview == nullptr) {
+        std::string why;
+        preview = Load_Module_Function<Qm_Print_Preview_Function>(Print_Preview_Module, Qm_Print_Preview_Symbol, why);
+        if (preview == nullptr) {
+            Show_Error(parent, Qt_Text(Lang(rt::Preview_Not_Loaded) + why));
+            return;
+        }
+    }
     const Report report = Make_Report(folder);
 
-    QPrinter printer(QPrinter::HighResolution);
-    Set_Report_Page(printer);
-    printer.setDocName(Qt_Text(report.title + " - " + report.configuration_name));
-    QPrintPreviewDialog preview(&printer, parent);
-    preview.setObjectName(QStringLiteral("Report_Preview"));
-    preview.setWindowTitle(Qt_Text(Lang(rt::Preview_Title) + " - " + report.configuration_name));
-    preview.resize(1000, 760);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&report](QPrinter* device) { Paint_Report(report, *device); });
+    Qm_Print_Preview_Request request;
+    request.parent = parent;
+    request.object_name = QStringLiteral("Report_Preview");
+    request.window_title = Qt_Text(Lang(rt::Preview_Title) + " - " + report.configuration_name);
+    request.document_name = Qt_Text(report.title + " - " + report.configuration_name);
+    request.size = QSize(1000, 760);
+    request.set_page = [](QPagedPaintDevice& device) { Set_Report_Page(device); };
+    request.paint = [&report](QPagedPaintDevice& device) { Paint_Report(report, device); };
 
     // Saving as PDF without going through the print dialog's choice of printer.
-    if (auto* toolbar = preview.findChild<QToolBar*>()) {
-        toolbar->addSeparator();
-        QAction* save = toolbar->addAction(Style_Icon(toolbar, QStyle::SP_DialogSaveButton, QStyle::SP_DriveFDIcon),
-                                           Qt_Text(Lang(rt::Save_Pdf)));
-        save->setObjectName(QStringLiteral("Save_As_Pdf"));
-        save->setToolTip(Qt_Text(Lang(rt::Save_Pdf)));
-        QObject::connect(save, &QAction::triggered, &preview, [&preview, &report, folder] {
-            // Beside the configuration folders, not among the configuration's own files.
-            const auto slash = folder.find_last_of("/\\");
-            const std::string projects = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
-            const QString suggested = Qt_Text(projects + "/" + report.configuration_name + ".pdf");
-            const QString path = QFileDialog::getSaveFileName(&preview, Qt_Text(Lang(rt::Save_Pdf)), suggested,
-                                                              Qt_Text(Lang(rt::Pdf_Files)));
-            if (path.isEmpty()) return;
-            const Pdf_Result written = Write_Report_Pdf(report, Utf8(path));
-            if (!written.ok) Show_Error(&preview, Qt_Text(Lang(rt::Cannot_Write) + written.message));
-        });
-    }
-    preview.exec();
+    request.extra_text = Qt_Text(Lang(rt::Save_Pdf));
+    request.extra_object_name = QStringLiteral("Save_As_Pdf");
+    request.extra_icon = Style_Icon(parent, QStyle::SP_DialogSaveButton, QStyle::SP_DriveFDIcon);
+    request.extra_action = [&report, folder](QWidget* owner) {
+        // Beside the configuration folders, not among the configuration's own files.
+        const auto slash = folder.find_last_of("/\\");
+        const std::string projects = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+        const QString suggested = Qt_Text(projects + "/" + report.configuration_name + ".pdf");
+        const QString path = QFileDialog::getSaveFileName(owner, Qt_Text(Lang(rt::Save_Pdf)), suggested,
+                                                          Qt_Text(Lang(rt::Pdf_Files)));
+        if (path.isEmpty()) return;
+        const Pdf_Result written = Write_Report_Pdf(report, Utf8(path));
+        if (!written.ok) Show_Error(owner, Qt_Text(Lang(rt::Cannot_Write) + written.message));
+    };
+    preview(&request);
 }
 
 } // namespace qm::gui

@@ -1,0 +1,15 @@
+# The program must not need Qt's network or print support library to start: both are loaded
+# by their modules on first use.
+execute_process(COMMAND objdump -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "objdump -p ${PROGRAM} failed")
+endif()
+string(REGEX MATCHALL "NEEDED +[^\n]+" needed "${headers}")
+if(NOT needed)
+  message(FATAL_ERROR "no NEEDED entries read from ${PROGRAM}")
+endif()
+foreach(entry IN LISTS needed)
+  if(entry MATCHES "Qt6(Network|PrintSupport)")
+    message(FATAL_ERROR "${PROGRAM} is linked with ${entry}")
+  endif()
+endforeach()
