@@ -141,6 +141,8 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
 // Reads a file to import. Returns the reason in the current language when it cannot (a folder,
 // unreadable, larger than Max_Exchange_File_Bytes); the caller names the file before it.
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes);
+// The same with a limit of the caller's (a workbook, which is compressed, may be larger).
+std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes, std::uint64_t max_bytes);
 
 // A table of a configuration folder as its window reads it.
 struct Configuration_Table {

@@ -13,6 +13,10 @@ namespace qm {
 using namespace exchange_rules;
 
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes) {
+    return Read_Exchange_File(path, bytes, Max_Exchange_File_Bytes);
+}
+
+std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes, std::uint64_t max_bytes) {
     bytes.clear();
     if (Dir_Exists(path)) {
         return L(et::Folder);
@@ -20,11 +24,11 @@ std::optional<std::string> Read_Exchange_File(const std::string& path, std::stri
     if (!File_Exists(path)) {
         return L(et::Cannot_Read) + L(et::No_Such_File);
     }
-    const Io_Result read = Read_File(path, bytes, Max_Exchange_File_Bytes);
+    const Io_Result read = Read_File(path, bytes, max_bytes);
     if (!read) {
         // Size first: the reader refuses a large file before reading a byte of it.
         if (read.error == Io_Error::Too_Large) {
-            return L(et::Too_Large) + std::to_string(Max_Exchange_File_Bytes) + L(et::Bytes);
+            return L(et::Too_Large) + std::to_string(max_bytes) + L(et::Bytes);
         }
         const std::string prefix = path + ": ";
         return L(et::Cannot_Read) + (read.message.starts_with(prefix) ? read.message.substr(prefix.size()) : read.message);
