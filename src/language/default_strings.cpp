@@ -445,6 +445,8 @@ constexpr std::pair<int, std::string_view> Defaults[] = {
     {1165, " refers to a shared string the workbook does not hold, in cell "},
     {1166, " is missing from the zip"},
     {1167, "is too large for a workbook: the limit is "},
+    {1168, "the workbook could not be written: "},
+    {1169, " is longer than the 32767 characters a workbook cell holds"},
     {1200, "S7comm Access"},
     {1201, "S7comm Access"},
     {1202, "OK"},

@@ -7,6 +7,7 @@
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
 #include "tables/tls_known_cert.h"
+#include "tables/xlsx_texts.h"
 
 namespace qm {
 
@@ -32,6 +33,12 @@ std::optional<std::string> Read_Exchange_File(const std::string& path, std::stri
         }
         const std::string prefix = path + ": ";
         return L(et::Cannot_Read) + (read.message.starts_with(prefix) ? read.message.substr(prefix.size()) : read.message);
+    }
+    // A workbook is told by its bytes; a name that promises one and bytes that are none would
+    // otherwise be read as CSV text and named by a puzzling first error.
+    if (Is_Workbook_Path(path) && !bytes.starts_with("PK")) {
+        bytes.clear();
+        return L(Workbooks_Supported() ? xlsx_text::Not_Zip : xlsx_text::Not_Supported);
     }
     return std::nullopt;
 }

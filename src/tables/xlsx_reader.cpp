@@ -565,7 +565,9 @@ struct Xlsx_Workbook::Impl {
                 return {};
             }
         }
-        if (!value) {
+        // openpyxl writes a formula it cannot compute with an empty value; an empty string is
+        // a value only for a string formula.
+        if (!value || (formula && v.empty() && type != "str")) {
             if (formula) {
                 cell.kind = Xlsx_Cell_Kind::Formula_Without_Value;
                 cell.text = formula.text().get();

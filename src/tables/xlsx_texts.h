@@ -38,5 +38,7 @@ inline constexpr int No_Sheet_Named = 1158;  // "the workbook holds no sheet nam
 inline constexpr int Not_Supported = 1161;   // "Excel workbooks are not supported by this build"
 inline constexpr int Filter_Workbook = 1162; // "Excel workbook (*.xlsx)"
 inline constexpr int Lists_Sheet = 1163;     // "Lists": the hidden sheet of the long drop-down lists
+inline constexpr int Not_Written = 1168;     // "the workbook could not be written: " + reason
+inline constexpr int Cell_Too_Long = 1169;   // "row 5, Certificate" + " is longer than the 32767 characters ..."
 
 } // namespace qm::xlsx_text
