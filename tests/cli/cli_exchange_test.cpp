@@ -110,19 +110,20 @@ TEST_P(CliRoundTrip, ExportThenImportKeepsTheFile) {
     EXPECT_EQ(Cli("export " + Config() + " " + table).out, second.out);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTable, CliRoundTrip,
-                         testing::Values(Round_Trip_Case{"s7-read", "S7_Protocol.xml", true},
-                                         Round_Trip_Case{"s7-write", "S7_Protocol.xml", true},
-                                         Round_Trip_Case{"variables", "IEC61850_Variables.xml", false},
-                                         Round_Trip_Case{"certificates", "TLS_Known_Cert.xml", true}
+const Round_Trip_Case Round_Trip_Cases[] = {
+    {"s7-read", "S7_Protocol.xml", true},
+    {"s7-write", "S7_Protocol.xml", true},
+    {"variables", "IEC61850_Variables.xml", false},
+    {"certificates", "TLS_Known_Cert.xml", true},
 #ifdef QM_HAVE_XLSX
-                                         ,
-                                         Round_Trip_Case{"s7-read", "S7_Protocol.xml", true, "list.xlsx"},
-                                         Round_Trip_Case{"s7-write", "S7_Protocol.xml", true, "list.xlsx"},
-                                         Round_Trip_Case{"variables", "IEC61850_Variables.xml", false, "list.xlsx"},
-                                         Round_Trip_Case{"certificates", "TLS_Known_Cert.xml", true, "list.xlsx"}
+    {"s7-read", "S7_Protocol.xml", true, "list.xlsx"},
+    {"s7-write", "S7_Protocol.xml", true, "list.xlsx"},
+    {"variables", "IEC61850_Variables.xml", false, "list.xlsx"},
+    {"certificates", "TLS_Known_Cert.xml", true, "list.xlsx"},
 #endif
-                                         ),
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryTable, CliRoundTrip, testing::ValuesIn(Round_Trip_Cases),
                          [](const auto& info) {
                              std::string name = std::string(info.param.table) + "_" + info.param.file;
                              std::replace(name.begin(), name.end(), '-', '_');
