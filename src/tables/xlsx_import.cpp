@@ -2,6 +2,7 @@
 #include "tables/exchange_rules.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/conversions.h"
 #include "tables/xlsx_reader.h"
@@ -37,18 +38,18 @@ Source_Read Read_Workbook_Records(Exchange_Table table, std::string_view bytes, 
     const std::string own = Upper_Ascii(Exchange_Table_Name(table));
     const auto& names = workbook.Sheet_Names();
     const auto named = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return Upper_Ascii(n) == own; });
-    const Xlsx_Sheet_Result read = named != names.end() ? workbook.Read_Sheet(*named) : workbook.Read_First_Sheet();
+    Xlsx_Sheet_Result read = named != names.end() ? workbook.Read_Sheet(*named) : workbook.Read_First_Sheet();
     if (!read.ok()) {
         errors.Add(0, read.error);
         return {true, false};
     }
     Csv_Record record;
     std::vector<std::string> problems;
-    for (const Xlsx_Row& row : read.sheet.rows) {
+    for (Xlsx_Row& row : read.sheet.rows) {
         record.line = row.number;
         record.fields.clear();
         problems.clear();
-        for (const Xlsx_Cell& cell : row.cells) {
+        for (Xlsx_Cell& cell : row.cells) {
             if (cell.kind == Xlsx_Cell_Kind::Empty) {
                 continue;
             }
@@ -58,9 +59,9 @@ Source_Read Read_Workbook_Records(Exchange_Table table, std::string_view bytes, 
                 problems.resize(index + 1);
             }
             if (!cell.has_value()) {
-                problems[index] = cell.error;
+                problems[index] = std::move(cell.error);
             } else if (record.fields[index].empty()) {
-                record.fields[index] = cell.text;
+                record.fields[index] = std::move(cell.text);
             }
         }
         handle(record, problems);

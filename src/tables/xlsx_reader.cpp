@@ -246,6 +246,30 @@ std::string Resolve_Target(std::string_view base_folder, std::string_view target
     return joined;
 }
 
+// Whether the prolog, before the root element, declares a document type: the only place XML
+// allows one, and so its entities. Declarations, processing instructions and comments are
+// passed over; what is not well-formed is the parser's to name.
+bool Has_Doctype(std::string_view text) {
+    std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    for (;;) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) {
+            ++i;
+        }
+        const std::string_view rest = text.substr(std::min(i, text.size()));
+        if (rest.starts_with("<?")) {
+            i = text.find("?>", i + 2);
+        } else if (rest.starts_with("<!--")) {
+            i = text.find("-->", i + 4);
+        } else {
+            return rest.starts_with("<!");
+        }
+        if (i == std::string_view::npos) {
+            return false;
+        }
+        i += 2;
+    }
+}
+
 std::string Folder_Of(std::string_view part) {
     const std::size_t slash = part.rfind('/');
     return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
@@ -329,12 +353,16 @@ struct Xlsx_Workbook::Impl {
         if (file == nullptr) {
             return Part_Text(name, xt::Cannot_Unpack) + zip_strerror(archive);
         }
-        // The declared size may lie: read in steps and stop at the limit whatever it said.
-        out.reserve(static_cast<std::size_t>(declared));
+        // The declared size may lie: read in steps, straight into the text, and stop at the
+        // limit whatever it said.
         std::string error;
-        char buffer[65536];
+        std::size_t filled = 0;
+        out.resize(static_cast<std::size_t>(declared) + 1);
         for (;;) {
-            const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+            if (filled == out.size()) {
+                out.resize(std::min<std::size_t>(out.size() * 2 + 65536, Max_Xlsx_Part_Bytes + 1));
+            }
+            const zip_int64_t n = zip_fread(file, out.data() + filled, out.size() - filled);
             if (n < 0) {
                 error = Part_Text(name, xt::Cannot_Unpack) + zip_file_strerror(file);
                 break;
@@ -342,16 +370,17 @@ struct Xlsx_Workbook::Impl {
             if (n == 0) {
                 break;
             }
-            out.append(buffer, static_cast<std::size_t>(n));
-            if (out.size() > Max_Xlsx_Part_Bytes) {
+            filled += static_cast<std::size_t>(n);
+            if (filled > Max_Xlsx_Part_Bytes) {
                 error = too_large;
                 break;
             }
-            if (over_ratio(out.size())) {
+            if (over_ratio(filled)) {
                 error = too_dense;
                 break;
             }
         }
+        out.resize(filled);
         zip_fclose(file);
         if (!error.empty()) {
             out.clear();
@@ -368,7 +397,7 @@ struct Xlsx_Workbook::Impl {
         if (!error.empty() || !found) {
             return error;
         }
-        if (text.find("<!DOCTYPE") != std::string::npos || text.find("<!ENTITY") != std::string::npos) {
+        if (Has_Doctype(text)) {
             return Part_Text(name, xt::Doctype);
         }
         const Xml_Load_Result loaded = Load_Xml_Text(text, L(xt::Part) + name, doc);
@@ -538,12 +567,17 @@ struct Xlsx_Workbook::Impl {
                 }
                 row.cells.push_back(std::move(cell));
             }
-            std::stable_sort(row.cells.begin(), row.cells.end(),
-                             [](const Xlsx_Cell& a, const Xlsx_Cell& b) { return a.column < b.column; });
+            // Writers keep the order; a sheet that does not is put in order once.
+            const auto by_column = [](const Xlsx_Cell& a, const Xlsx_Cell& b) { return a.column < b.column; };
+            if (!std::is_sorted(row.cells.begin(), row.cells.end(), by_column)) {
+                std::stable_sort(row.cells.begin(), row.cells.end(), by_column);
+            }
             result.sheet.rows.push_back(std::move(row));
         }
-        std::stable_sort(result.sheet.rows.begin(), result.sheet.rows.end(),
-                         [](const Xlsx_Row& a, const Xlsx_Row& b) { return a.number < b.number; });
+        const auto by_number = [](const Xlsx_Row& a, const Xlsx_Row& b) { return a.number < b.number; };
+        if (!std::is_sorted(result.sheet.rows.begin(), result.sheet.rows.end(), by_number)) {
+            std::stable_sort(result.sheet.rows.begin(), result.sheet.rows.end(), by_number);
+        }
         return result;
     }
 
@@ -553,12 +587,30 @@ struct Xlsx_Workbook::Impl {
 
     // The cell's kind and text from its type ("t"), style ("s"), formula and value.
     std::string Fill(const pugi::xml_node& c, const std::string& part, Xlsx_Cell& cell) const {
-        const std::string_view type = c.attribute("t").value();
-        const pugi::xml_node formula = Child(c, "f");
-        const pugi::xml_node value = Child(c, "v");
+        std::string_view type;
+        std::size_t style = 0;
+        for (pugi::xml_attribute a = c.first_attribute(); a; a = a.next_attribute()) {
+            const std::string_view name = a.name();
+            if (name == "t") {
+                type = a.value();
+            } else if (name == "s") {
+                style = a.as_uint(0);
+            }
+        }
+        pugi::xml_node formula;
+        pugi::xml_node value;
+        pugi::xml_node is;
+        for (pugi::xml_node child = c.first_child(); child; child = child.next_sibling()) {
+            if (Is(child, "v")) {
+                value = child;
+            } else if (Is(child, "f")) {
+                formula = child;
+            } else if (Is(child, "is")) {
+                is = child;
+            }
+        }
         const std::string_view v = value.text().get();
         if (type == "inlineStr") {
-            const pugi::xml_node is = Child(c, "is");
             if (is) {
                 cell.kind = Xlsx_Cell_Kind::Text;
                 cell.text = String_Item(is);
@@ -596,7 +648,6 @@ struct Xlsx_Workbook::Impl {
             cell.kind = Xlsx_Cell_Kind::Date;
             cell.text = v;
         } else {
-            const std::size_t style = c.attribute("s").as_uint(0);
             const bool date = style < date_styles.size() && date_styles[style];
             cell.kind = date ? Xlsx_Cell_Kind::Date : Xlsx_Cell_Kind::Number;
             cell.text = Number_Text(v);

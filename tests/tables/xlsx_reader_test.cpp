@@ -176,6 +176,9 @@ std::vector<Bad_Case> Bad_Cases() {
     cases.push_back({"EntityDeclaration",
                      Sheet_With(R"(<?xml version="1.0"?><!DOCTYPE lol [<!ENTITY a "aaaaaaaa">]><worksheet><sheetData/></worksheet>)"),
                      "the part xl/worksheets/sheet1.xml holds a document type declaration"});
+    cases.push_back({"EntityAfterComment",
+                     Sheet_With("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- made by hand --> <!DOCTYPE w SYSTEM \"file:///etc/passwd\"><worksheet/>"),
+                     "the part xl/worksheets/sheet1.xml holds a document type declaration"});
     cases.push_back({"ReferenceOutsideSheet", Sheet_With(R"(<worksheet><sheetData><row r="1"><c r="XFE1"><v>1</v></c></row></sheetData></worksheet>)"),
                      "the part xl/worksheets/sheet1.xml holds a cell reference outside the sheet: XFE1"});
     cases.push_back({"CellInWrongRow", Sheet_With(R"(<worksheet><sheetData><row r="2"><c r="A1"><v>1</v></c></row></sheetData></worksheet>)"),
