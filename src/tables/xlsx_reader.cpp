@@ -256,17 +256,19 @@ bool Has_Doctype(std::string_view text) {
             ++i;
         }
         const std::string_view rest = text.substr(std::min(i, text.size()));
+        std::string_view end;
         if (rest.starts_with("<?")) {
-            i = text.find("?>", i + 2);
+            end = "?>";
         } else if (rest.starts_with("<!--")) {
-            i = text.find("-->", i + 4);
+            end = "-->";
         } else {
             return rest.starts_with("<!");
         }
+        i = text.find(end, i + 2);
         if (i == std::string_view::npos) {
             return false;
         }
-        i += 2;
+        i += end.size();
     }
 }
 
