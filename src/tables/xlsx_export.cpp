@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "common/conversions.h"
+#include "tables/xlsx_reader.h"
 #include "tables/xlsx_texts.h"
 
 namespace qm {
@@ -64,14 +65,6 @@ std::string Quoted_Sheet(const std::string& name) {
         }
     }
     return out + "'";
-}
-
-std::string Column_Letters(int column) { // 0-based
-    std::string letters;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26) {
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    }
-    return letters;
 }
 
 std::filesystem::path Temporary_Path() {
@@ -236,7 +229,7 @@ private:
         for (std::size_t i = 0; i < items.size(); ++i) {
             worksheet_write_string(lists_, static_cast<lxw_row_t>(i), col, items[i].c_str(), nullptr);
         }
-        const std::string letters = "$" + Column_Letters(col) + "$";
+        const std::string letters = "$" + Xlsx_Column_Name(static_cast<int>(col) + 1) + "$";
         return "=" + Quoted_Sheet(name) + "!" + letters + "1:" + letters + std::to_string(items.size());
     }
 

@@ -13,8 +13,10 @@
 #include <system_error>
 #include <utility>
 
+#include "common/conversions.h"
 #include "common/xml_io.h"
 #include "language/lang_table.h"
+#include "language/text_decode.h"
 #include "tables/table_exchange.h"
 #include "tables/xlsx_texts.h"
 
@@ -68,29 +70,6 @@ pugi::xml_node Root(const pugi::xml_document& doc) {
     return doc.document_element();
 }
 
-std::string Upper_Ascii_Copy(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return out;
-}
-
-void Append_Utf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Office escapes characters XML cannot hold (a CR, a control character) as "_x000D_", and a
 // literal "_x" that would read as such an escape as "_x005F_x".
 std::string Unescape_Office(std::string_view text) {
@@ -105,7 +84,7 @@ std::string Unescape_Office(std::string_view text) {
             const char* first = text.data() + i + 2;
             const auto [end, ec] = std::from_chars(first, first + 4, code, 16);
             if (ec == std::errc() && end == first + 4) {
-                Append_Utf8(out, code);
+                Append_Utf8(out, static_cast<char32_t>(code));
                 i += 6;
                 continue;
             }
@@ -741,9 +720,9 @@ Xlsx_Sheet_Result Xlsx_Workbook::Read_Sheet(std::string_view name) const {
         }
     }
     if (found == nullptr) {
-        const std::string upper = Upper_Ascii_Copy(name);
+        const std::string upper = Upper_Ascii(name);
         for (const Sheet_Entry& s : impl_->sheets) {
-            if (Upper_Ascii_Copy(s.name) == upper) {
+            if (Upper_Ascii(s.name) == upper) {
                 found = &s;
                 break;
             }
@@ -783,12 +762,16 @@ std::string Xlsx_Cell_Problem(const Xlsx_Cell& cell) {
     }
 }
 
-std::string Xlsx_Reference(int row, int column) {
+std::string Xlsx_Column_Name(int column) {
     std::string letters;
     for (int c = column; c > 0; c = (c - 1) / 26) {
         letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
     }
-    return letters + std::to_string(row);
+    return letters;
+}
+
+std::string Xlsx_Reference(int row, int column) {
+    return Xlsx_Column_Name(column) + std::to_string(row);
 }
 
 } // namespace qm

@@ -107,5 +107,7 @@ std::string Xlsx_Cell_Problem(const Xlsx_Cell& cell);
 
 // "B5" for row 5, column 2.
 std::string Xlsx_Reference(int row, int column);
+// "B" for column 2, "AA" for column 27.
+std::string Xlsx_Column_Name(int column);
 
 } // namespace qm
