@@ -1,5 +1,6 @@
 // Importing 512 full rules from a CSV file into S7_Protocol.xml, beside the time the S7comm
-// reader needs to read that S7_Protocol.xml; and the parts of the import on their own.
+// reader needs to read that S7_Protocol.xml; and the parts of the import on their own. The
+// same rules through an Excel workbook, both ways.
 //
 // Usage: exchange_bench [benchmark flags]   (the files go to $TMPDIR, /tmp by default)
 
@@ -155,6 +156,76 @@ void BM_Export_Table(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Export_Table)->Unit(benchmark::kMicrosecond);
+
+#ifdef QM_HAVE_XLSX
+// The same 512 rules as an Excel workbook: written by libxlsxwriter (through its temporary
+// file), and read back to checked rows, beside BM_Export_Table and BM_Import_Table_In_Memory.
+void BM_Export_Workbook(benchmark::State& state) {
+    const qm::S7_Protocol_Read_Result read = qm::Read_S7_Protocol_File(Folder().xml);
+    for (auto _ : state) {
+        const qm::Workbook_Export book = qm::Export_Workbook(qm::Exchange_Table::S7_Read, read.data.Read);
+        if (!book.ok()) {
+            state.SkipWithError("the workbook was not written");
+            break;
+        }
+        benchmark::DoNotOptimize(book.bytes.data());
+    }
+}
+BENCHMARK(BM_Export_Workbook)->Unit(benchmark::kMicrosecond);
+
+void BM_Import_Workbook_In_Memory(benchmark::State& state) {
+    const qm::S7_Protocol_Read_Result read = qm::Read_S7_Protocol_File(Folder().xml);
+    const std::string book = qm::Export_Workbook(qm::Exchange_Table::S7_Read, read.data.Read).bytes;
+    const qm::S7_Protocol_Data empty = qm::Reset_S7_Protocol();
+    for (auto _ : state) {
+        const qm::Import_Result result =
+            qm::Import_Table(qm::Exchange_Table::S7_Read, book, qm::Import_Mode::Replace, empty.Read, empty.Write, '.');
+        if (!result.ok()) {
+            state.SkipWithError("the workbook was refused");
+            break;
+        }
+        benchmark::DoNotOptimize(result.rows.data());
+    }
+}
+BENCHMARK(BM_Import_Workbook_In_Memory)->Unit(benchmark::kMicrosecond);
+#endif
+
+// The export command but for the process, to a CSV file and to a workbook: read the XML file,
+// make the bytes, write the file (through a temporary file flushed to the disk and a rename).
+void BM_Cli_Export(benchmark::State& state, const char* name) {
+    const qm::cli::Args args = {Folder().dir.string(), "s7-read", (Folder().dir / name).string()};
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        if (qm::cli::Run_Export(args, out, err) != 0) {
+            state.SkipWithError("the export failed");
+            break;
+        }
+    }
+}
+BENCHMARK_CAPTURE(BM_Cli_Export, csv, "out.csv")->Unit(benchmark::kMicrosecond);
+#ifdef QM_HAVE_XLSX
+BENCHMARK_CAPTURE(BM_Cli_Export, xlsx, "out.xlsx")->Unit(benchmark::kMicrosecond);
+
+// The import command of the same rules from a workbook, beside BM_Cli_Import.
+void BM_Cli_Import_Workbook(benchmark::State& state) {
+    const std::string book = (Folder().dir / "rules.xlsx").string();
+    {
+        const qm::S7_Protocol_Read_Result read = qm::Read_S7_Protocol_File(Folder().xml);
+        qm::Write_File_Atomic(book, qm::Export_Workbook(qm::Exchange_Table::S7_Read, read.data.Read).bytes);
+    }
+    const qm::cli::Args args = {Folder().dir.string(), "s7-read", book};
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        if (qm::cli::Run_Import(args, out, err) != 0) {
+            state.SkipWithError("the import was refused");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Cli_Import_Workbook)->Unit(benchmark::kMicrosecond);
+#endif
 
 } // namespace
 
