@@ -142,6 +142,11 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
 // unreadable, larger than Max_Exchange_File_Bytes); the caller names the file before it.
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes);
 
+// Decodes the bytes of a text file as the import does: UTF-8 with or without byte-order mark,
+// UTF-16 with one, otherwise Windows-1252, nothing guessed. On failure text is empty and the
+// error's text is the reason without "line N: ".
+std::optional<Exchange_Error> Decode_Exchange_Text(std::string_view bytes, std::string& text);
+
 // A table of a configuration folder as its window reads it.
 struct Configuration_Table {
     std::string xml_path;

@@ -1,0 +1,308 @@
+// Recognising a file of PLC tags, and the readers of the tag table (XML) and the symbol tables.
+#include "tags/plc_tags.h"
+
+#include <cctype>
+
+#include <pugixml.hpp>
+
+#include "common/conversions.h"
+#include "common/xml_io.h"
+#include "language/lang_strings.h"
+#include "tables/table_exchange.h"
+#include "tags/tags_texts.h"
+
+namespace qm {
+
+namespace {
+
+int Line_At(std::string_view text, std::ptrdiff_t offset) {
+    int line = 1;
+    for (std::ptrdiff_t i = 0; i < offset && static_cast<std::size_t>(i) < text.size(); ++i) {
+        if (text[static_cast<std::size_t>(i)] == '\n') {
+            ++line;
+        }
+    }
+    return line;
+}
+
+std::string Upper(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+// The lines of a text with their numbers; CR LF, LF and CR all end a line.
+struct Text_Line {
+    int number;
+    std::string_view text;
+};
+std::vector<Text_Line> Lines_Of(std::string_view text) {
+    std::vector<Text_Line> lines;
+    int number = 1;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
+            lines.push_back({number++, text.substr(start, i - start)});
+            if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+std::string_view First_Line(std::string_view text) {
+    for (const Text_Line& line : Lines_Of(text)) {
+        if (!Trim(line.text).empty()) {
+            return Trim(line.text);
+        }
+    }
+    return {};
+}
+
+bool Has_Keyword_Line(std::string_view text, std::string_view keyword) {
+    for (const Text_Line& line : Lines_Of(text)) {
+        const std::string upper = Upper(Trim(line.text));
+        if (upper.starts_with(keyword) &&
+            (upper.size() == keyword.size() || std::isspace(static_cast<unsigned char>(upper[keyword.size()])) ||
+             upper[keyword.size()] == '"')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Child_Text(pugi::xml_node node, const char* name) {
+    return std::string(Trim(node.child(name).text().get()));
+}
+
+// The comment of a tag: the first text of its Comment that is not empty, whatever its language.
+std::string Tag_Comment(pugi::xml_node tag) {
+    for (pugi::xml_node text : tag.child("ObjectList").children("MultilingualText")) {
+        if (std::string_view(text.attribute("CompositionName").value()) != "Comment") {
+            continue;
+        }
+        for (pugi::xml_node item : text.child("ObjectList").children("MultilingualTextItem")) {
+            const std::string comment = Child_Text(item.child("AttributeList"), "Text");
+            if (!comment.empty()) {
+                return comment;
+            }
+        }
+    }
+    return {};
+}
+
+void Collect_Tags(pugi::xml_node node, std::string_view text, Tag_Read_Result& result) {
+    for (pugi::xml_node child : node.children()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        if (std::string_view(child.name()) == "SW.Tags.PlcTag") {
+            const pugi::xml_node attributes = child.child("AttributeList");
+            Add_Area_Tag(result, Child_Text(attributes, "Name"), Child_Text(attributes, "DataTypeName"),
+                         Child_Text(attributes, "LogicalAddress"), Tag_Comment(child),
+                         Line_At(text, child.offset_debug()));
+        } else {
+            Collect_Tags(child, text, result);
+        }
+    }
+}
+
+// One record of an SDF file: quoted fields separated by commas, "" inside a field for a quote.
+bool Split_Sdf(std::string_view line, std::vector<std::string>& fields) {
+    fields.clear();
+    std::size_t at = 0;
+    while (true) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        std::string field;
+        if (at < line.size() && line[at] == '"') {
+            ++at;
+            while (true) {
+                if (at >= line.size()) {
+                    return false;
+                }
+                if (line[at] == '"') {
+                    if (at + 1 < line.size() && line[at + 1] == '"') {
+                        field += '"';
+                        at += 2;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                field += line[at++];
+            }
+        } else {
+            while (at < line.size() && line[at] != ',') {
+                field += line[at++];
+            }
+        }
+        fields.push_back(field);
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        if (at >= line.size()) {
+            return true;
+        }
+        if (line[at] != ',') {
+            return false;
+        }
+        ++at;
+    }
+}
+
+std::string Field(std::string_view line, std::size_t from, std::size_t count) {
+    if (from >= line.size()) {
+        return {};
+    }
+    return std::string(Trim(line.substr(from, count)));
+}
+
+} // namespace
+
+void Drop_Tags_On_Error(Tag_Read_Result& result) {
+    if (!result.ok()) {
+        result.tags.clear();
+        result.left_out.clear();
+    }
+}
+
+std::optional<Tag_Error> Decode_Tag_Text(std::string_view bytes, std::string& text) {
+    if (std::optional<Exchange_Error> error = Decode_Exchange_Text(bytes, text)) {
+        return Tag_Error{error->line, std::move(error->text)};
+    }
+    return std::nullopt;
+}
+
+Tag_File_Kind Detect_Tag_File(std::string_view bytes) {
+    if (bytes.starts_with("PK\x03\x04")) {
+        return Tag_File_Kind::Tag_Table_Xlsx;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    const std::string_view first = First_Line(bytes);
+    if (first.starts_with('<')) {
+        return bytes.find("SW.Tags.PlcTag") != std::string_view::npos ? Tag_File_Kind::Tag_Table_Xml
+                                                                      : Tag_File_Kind::Unknown;
+    }
+    if (first.starts_with("126,")) {
+        return first.find('\t') != std::string_view::npos ? Tag_File_Kind::Symbol_Seq : Tag_File_Kind::Symbol_Asc;
+    }
+    if (first.starts_with('"') && first.find("\",\"") != std::string_view::npos) {
+        return Tag_File_Kind::Symbol_Sdf;
+    }
+    if (Has_Keyword_Line(bytes, "DATA_BLOCK") || Has_Keyword_Line(bytes, "TYPE")) {
+        return Tag_File_Kind::Db_Source;
+    }
+    return Tag_File_Kind::Unknown;
+}
+
+Tag_Read_Result Read_Tag_File(std::string_view bytes, long db) {
+    const Tag_File_Kind kind = Detect_Tag_File(bytes);
+    switch (kind) {
+    case Tag_File_Kind::Tag_Table_Xml: return Read_Tag_Table_Xml(bytes);
+    case Tag_File_Kind::Symbol_Sdf:
+    case Tag_File_Kind::Symbol_Seq:
+    case Tag_File_Kind::Symbol_Asc: return Read_Symbol_Table(bytes, kind);
+    case Tag_File_Kind::Db_Source: return Read_Db_Source(bytes, db);
+    case Tag_File_Kind::Tag_Table_Xlsx:
+#ifdef QM_HAVE_XLSX
+        return Read_Tag_Table_Xlsx(bytes);
+#else
+    {
+        Tag_Read_Result result;
+        result.kind = kind;
+        result.errors.push_back({0, Lang(tags_text::Xlsx_Not_Built)});
+        return result;
+    }
+#endif
+    case Tag_File_Kind::Unknown: break;
+    }
+    Tag_Read_Result result;
+    result.errors.push_back({0, Lang(tags_text::Not_Tag_File)});
+    return result;
+}
+
+Tag_Read_Result Read_Tag_Table_Xml(std::string_view bytes) {
+    Tag_Read_Result result;
+    result.kind = Tag_File_Kind::Tag_Table_Xml;
+    pugi::xml_document doc;
+    const Xml_Load_Result loaded = Load_Xml_Text(bytes, "", doc);
+    if (!loaded.ok()) {
+        // The message names the line and column; drop the empty file name before it.
+        const std::string_view message = loaded.message;
+        result.errors.push_back({0, std::string(message.starts_with(": ") ? message.substr(2) : message)});
+        return result;
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (std::string_view(root.name()) != "Document" ||
+        !root.find_node([](pugi::xml_node n) { return std::string_view(n.name()) == "SW.Tags.PlcTagTable"; })) {
+        result.errors.push_back({0, Lang(tags_text::Not_Tag_File)});
+        return result;
+    }
+    Collect_Tags(root, bytes, result);
+    Drop_Tags_On_Error(result);
+    return result;
+}
+
+Tag_Read_Result Read_Symbol_Table(std::string_view bytes, Tag_File_Kind kind) {
+    Tag_Read_Result result;
+    result.kind = kind;
+    std::string text;
+    if (std::optional<Tag_Error> error = Decode_Tag_Text(bytes, text)) {
+        result.errors.push_back(std::move(*error));
+        return result;
+    }
+    std::vector<std::string> fields;
+    for (const Text_Line& line : Lines_Of(text)) {
+        if (Trim(line.text).empty()) {
+            continue;
+        }
+        const auto bad_line = [&] { result.errors.push_back({line.number, Lang(tags_text::Not_Tag_File)}); };
+        if (kind == Tag_File_Kind::Symbol_Sdf) {
+            if (!Split_Sdf(line.text, fields) || fields.size() < 3) {
+                bad_line();
+                continue;
+            }
+            Add_Area_Tag(result, fields[0], fields[2], fields[1], fields.size() > 3 ? std::string(Trim(fields[3])) : "",
+                         line.number);
+            continue;
+        }
+        if (!line.text.starts_with("126,")) {
+            bad_line();
+            continue;
+        }
+        const std::string_view record = line.text.substr(4);
+        if (kind == Tag_File_Kind::Symbol_Seq) {
+            // <address> TAB <symbol> TAB <type> TAB <comment>
+            fields.clear();
+            std::size_t start = 0;
+            for (std::size_t i = 0; i <= record.size(); ++i) {
+                if (i == record.size() || record[i] == '\t') {
+                    fields.emplace_back(record.substr(start, i - start));
+                    start = i + 1;
+                }
+            }
+            if (fields.size() < 3) {
+                bad_line();
+                continue;
+            }
+            Add_Area_Tag(result, fields[1], fields[2], fields[0], fields.size() > 3 ? std::string(Trim(fields[3])) : "",
+                         line.number);
+        } else {
+            // Fixed columns after "126,": symbol 24, address 12, data type 10, comment 80.
+            Add_Area_Tag(result, Field(record, 0, 24), Field(record, 36, 10), Field(record, 24, 12),
+                         Field(record, 46, 80), line.number);
+        }
+    }
+    Drop_Tags_On_Error(result);
+    return result;
+}
+
+} // namespace qm
