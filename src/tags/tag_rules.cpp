@@ -10,6 +10,7 @@
 #include "map/data_map.h"
 #include "tables/iec61850_variables.h"
 #include "tables/table_check.h"
+#include "tables/exchange_texts.h"
 #include "tables/table_exchange.h"
 #include "tags/tags_texts.h"
 
@@ -173,6 +174,15 @@ Tag_Merge Merge_Tag_Rules(S7_Protocol_Data data, Table_Rows variables, const Tag
         out.variables = std::move(variables);
         return out;
     }
+    if (!rules.rules.empty() && Trim(options.plc_address).empty()) {
+        // A blank PLC Address would end the list before the new rules: the check's own fault.
+        const int table = options.write_list ? S7_Write_Table : S7_Read_Table;
+        out.faults.push_back(Fault_Text({table == S7_Write_Table ? 1279 : 1271, out.first_row, {}, "PLC_Address", table},
+                                        Table_Check::S7_Protocol));
+        out.data = std::move(data);
+        out.variables = std::move(variables);
+        return out;
+    }
     // Rows below the end of the list are never saved: the new rules take their place.
     std::copy(rules.rules.begin(), rules.rules.end(), list.begin() + length);
     std::fill(list.begin() + total, list.end(), Reset_Row(columns));
@@ -215,6 +225,39 @@ Tag_Merge Merge_Tag_Rules(S7_Protocol_Data data, Table_Rows variables, const Tag
     out.data = std::move(data);
     out.variables = std::move(variables);
     return out;
+}
+
+Table_Save_Result Save_Tag_Variables(const std::string& path, const Table_Rows& read_rules, const Table_Rows& pending) {
+    Table_Rows kept;
+    const int n = List_Length(read_rules, S7_Read_Col::PLC_Address, S7_Rows);
+    for (const Table_Row& variable : pending) {
+        for (int i = 0; i < n; ++i) {
+            const Table_Row& rule = read_rules[static_cast<std::size_t>(i)];
+            if (Cell(rule, S7_Read_Col::Enable) == "Y" && Cell(rule, S7_Read_Col::Mnemonic) == Cell(variable, Var_Col::Name) &&
+                Cell(rule, S7_Read_Col::Position) == Cell(variable, Var_Col::Position)) {
+                kept.push_back(variable);
+                break;
+            }
+        }
+    }
+    if (kept.empty()) {
+        return {};
+    }
+    Table_Read_Result read = Read_IEC61850_Variables_File(path);
+    if (read.info.status == Xml_Load_Status::Unreadable || !read.info.complete) {
+        return {false, path + ": " + Lang(exchange_text::Not_Read_Completely), {}};
+    }
+    const int length = List_Length(read.rows, Var_Col::Name, Variable_Rows);
+    const int all = length + static_cast<int>(kept.size());
+    if (all > Variable_Rows) {
+        return {false, Lang(tt::Too_Many_Variables) + std::to_string(all) + " > " + std::to_string(Variable_Rows), {}};
+    }
+    std::copy(kept.begin(), kept.end(), read.rows.begin() + length);
+    std::fill(read.rows.begin() + all, read.rows.end(), Reset_Row(Var_Col::Col_Count));
+    if (const std::optional<Check_Fault> fault = Check_IEC61850_Variables(read.rows, Get_Decimal_Separator())) {
+        return {false, Fault_Text(*fault, Table_Check::IEC61850_Variables), {}};
+    }
+    return Save_IEC61850_Variables_File(path, read.rows, false);
 }
 
 Tag_Configuration_Import Import_Tags_Into_Configuration(const std::string& folder, std::string_view bytes, long db,

@@ -66,6 +66,12 @@ struct Tag_Merge {
 Tag_Merge Merge_Tag_Rules(S7_Protocol_Data data, Table_Rows variables, const Tag_Rules& rules,
                           const Tag_Import_Options& options);
 
+// The S7comm window keeps the variables of the rules it took into its grid until its OK saves:
+// then they go after the end of the variable list file, those whose rule the read list no
+// longer holds (enabled, the same Mnemonic and Position) left out. Refused as a whole, with the
+// reason, when the file cannot be read completely, the list would pass 50 or its check fails.
+Table_Save_Result Save_Tag_Variables(const std::string& path, const Table_Rows& read_rules, const Table_Rows& pending);
+
 struct Tag_Configuration_Import {
     Tag_Read_Result read;
     Tag_Rules rules;
