@@ -5,7 +5,7 @@
 #              (unpacked into the folder given as second argument, default build/windows-deps/src)
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev libcsv-dev libgtest-dev libbenchmark-dev)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libpugixml-dev libcsv-dev libzip-dev libxlsxwriter-dev libgtest-dev libbenchmark-dev)
 case "${1:-}" in
   --test) packages+=(clang libclang-rt-14-dev dpkg-dev help2man lintian) ;;
   --windows) packages+=(g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev) ;;

@@ -3,8 +3,9 @@
 // Writes one list of a configuration as a CSV file, exactly as its window would save it: UTF-8
 // with a byte-order mark, a header line of the XML attribute names, CRLF line ends, RFC 4180
 // quoting. The separator is ',' unless --separator says otherwise or the file ends in .tsv or
-// .txt (tab). Without a file the bytes go to stdout; with one, one line on stdout says what was
-// exported.
+// .txt (tab). A file ending in .xlsx is an Excel workbook with the same cells and a drop-down
+// on every list column. Without a file the bytes (CSV) go to stdout; with one, one line on
+// stdout says what was exported.
 //
 // Exit code: 0 exported, 1 the file could not be written, 2 usage or an XML file that cannot be
 // read completely (nothing is exported from a list that would come out incomplete).
@@ -21,7 +22,7 @@ namespace {
 void Usage(std::ostream& err) {
     err << "usage: quillmaker-cli export <configuration-folder> <table> [<file>] [--separator , | ; | tab]\n"
            "  <table>     s7-read, s7-write, variables or certificates\n"
-           "  <file>      where to write; stdout without one\n";
+           "  <file>      where to write (.xlsx: an Excel workbook); stdout without one\n";
 }
 
 } // namespace
@@ -83,8 +84,22 @@ int Run_Export(const Args& args, std::ostream& out, std::ostream& err) {
             << *separator << " would write something else (use a .csv name, or --separator tab)\n";
         return 2;
     }
-    const char sep = Export_Separator(file, separator);
-    const std::string bytes = Export_Table(*table, read.rows, sep);
+    const bool workbook = Is_Workbook_Path(file);
+    if (workbook && separator) {
+        err << "quillmaker-cli export: " << file << " is an Excel workbook, which has no separator\n";
+        return 2;
+    }
+    std::string bytes;
+    if (workbook) {
+        Workbook_Export exported = Export_Workbook(*table, read.rows);
+        if (!exported.ok()) {
+            err << "quillmaker-cli export: " << file << ": " << exported.error << "\n";
+            return Workbooks_Supported() ? 1 : 2;
+        }
+        bytes = std::move(exported.bytes);
+    } else {
+        bytes = Export_Table(*table, read.rows, Export_Separator(file, separator));
+    }
     if (file.empty()) {
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();

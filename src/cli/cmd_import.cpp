@@ -1,12 +1,13 @@
 // quillmaker-cli import <configuration-folder> <table> <file> [--append]
 //
-// Reads a CSV/TSV file (as spreadsheet programs write it) into one list of a configuration and
+// Reads a CSV/TSV file or an Excel workbook (told by its first bytes, "PK"; the sheet named
+// after the table, else the first) into one list of a configuration and
 // writes that list's XML file as the window's OK does. Replaces the list unless --append is
 // given, which adds the rows after the last row of the list. A file with any error or fault
 // changes nothing.
 //
 // Output: on success one line on stdout saying how many rows went where. Otherwise, on stderr,
-// one line per error and fault ("<file>: line 7: ...", the faults in the window's exact
+// one line per error and fault ("<file>: line 7: ...", "row 7: " for a workbook's sheet, the faults in the window's exact
 // wording; "<xml file>: ..." for a fault of a rule that was not in the file) and a last line.
 //
 // Exit code: 0 imported, 1 errors or faults (all listed) or the write failed, 2 usage, a file or
@@ -93,7 +94,7 @@ int Run_Import(const Args& args, std::ostream& out, std::ostream& err) {
         }
         for (const Import_Fault& fault : result.faults) {
             if (fault.line > 0) {
-                err << file << ": " << With_Line(fault.line, fault.text) << "\n";
+                err << file << ": " << With_Place(result.sheet_rows, fault.line, fault.text) << "\n";
             } else {
                 err << xml << ": " << fault.text << "\n";
             }

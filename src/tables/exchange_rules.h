@@ -2,6 +2,7 @@
 // The rules the exchange's parts share: the columns' values, messages, decoding. Not used outside
 // the exchange (table_exchange_*.cpp).
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +31,13 @@ std::string Joined(const std::vector<std::string>& items);
 void Append_Cell(std::string& out, std::string_view text, char separator);
 // Turns a cell as the file holds it into the value to store, in place; the message (title
 // first) why the column cannot take it, or an empty text. A refused cell is left as it was.
-std::string Take_Value(Exchange_Table table, int column, std::string& cell);
+// text_marks: take off the apostrophe that Append_Cell puts before a formula-like text (CSV and
+// clipboard; a workbook's text cells need none).
+std::string Take_Value(Exchange_Table table, int column, std::string& cell, bool text_marks = true);
+// The rows of the list as its window would save them (rows 1 to the end of the list), each as
+// the values of its XML attributes in file order.
+void Saved_Rows(Exchange_Table table, const Table_Rows& rows,
+                const std::function<void(const std::vector<std::string_view>&)>& on_row);
 // What a row of the file gets in the columns the file does not name.
 Table_Row Missing_Row(Exchange_Table table);
 // Whether a header cell (trimmed, in capitals) names the column: its attribute, its English
@@ -40,10 +47,12 @@ bool Names_Column(Exchange_Table table, int column, const std::string& upper_cel
 // Collects errors up to the limit and counts the rest.
 class Error_List {
 public:
+    // The errors of a workbook name rows of its sheet ("row 5: "), not lines.
+    void Name_Rows() { rows_ = true; }
     void Add(int line, std::string text) {
         ++count_;
         if (static_cast<int>(errors_.size()) < Max_Listed_Errors) {
-            errors_.push_back({line, With_Line(line, text)});
+            errors_.push_back({line, With_Place(rows_, line, text)});
         } else {
             ++more_;
         }
@@ -51,7 +60,7 @@ public:
     // An error that must be seen whatever came before it (the count of rows).
     void Add_Always(int line, std::string text) {
         ++count_;
-        errors_.push_back({line, With_Line(line, text)});
+        errors_.push_back({line, With_Place(rows_, line, text)});
     }
     // Every error added, the unlisted ones included.
     int Count() const { return count_; }
@@ -62,6 +71,7 @@ private:
     std::vector<Exchange_Error> errors_;
     long more_ = 0;
     int count_ = 0;
+    bool rows_ = false;
 };
 
 // The text ready for the CSV reader: decoded, limits checked; a fatal error otherwise.
@@ -74,6 +84,19 @@ struct Prepared {
 // Decodes the bytes and checks the limits; find_separator: from the header line or "sep=".
 Prepared Prepare(std::string_view bytes, Error_List& errors, bool find_separator);
 bool Is_Blank_Record(const Csv_Record& record);
+
+// The records of a file for the import, each with the line (a CSV file) or sheet row (a
+// workbook) it starts on, and beside its fields why a cell holds no value to take (a workbook's
+// dates, error values, formulas never computed; empty for a CSV file).
+using Record_Handler = std::function<void(Csv_Record&, const std::vector<std::string>& problems)>;
+struct Source_Read {
+    bool fatal = false; // nothing could be read: the errors say why
+    bool clean = true;  // no record was left out for its syntax (an empty file is then an error)
+};
+// A workbook's sheet (the one named after the table, else the first) as records; in a build
+// without workbooks, the error that says so.
+Source_Read Read_Workbook_Records(Exchange_Table table, std::string_view bytes, Error_List& errors,
+                                  const Record_Handler& handle);
 // The reader's quoting errors, by line of a file or by row of a block (block, from top_row).
 void Add_Syntax_Errors(const std::vector<Csv_Syntax_Error>& syntax, Error_List& errors, bool block, int top_row);
 

@@ -39,6 +39,7 @@
 #include "tables/grid_texts.h"
 #include "tables/grid_view.h"
 #include "tables/table_model.h"
+#include "tables/xlsx_texts.h"
 
 
 namespace qm::gui {
@@ -126,7 +127,12 @@ void Grid_Window::Import_File() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
     int filter = 0;
-    const QString path = Choose_File(this, false, {Lang_Q(exchange_text::Filter_Spreadsheets), Lang_Q(exchange_text::Filter_All)}, &filter);
+    QStringList filters{Lang_Q(exchange_text::Filter_Spreadsheets)};
+    if (Workbooks_Supported()) {
+        filters.append(Lang_Q(xlsx_text::Filter_Workbook));
+    }
+    filters.append(Lang_Q(exchange_text::Filter_All));
+    const QString path = Choose_File(this, false, filters, &filter);
     if (path.isEmpty()) {
         return;
     }
@@ -177,21 +183,39 @@ void Grid_Window::Export_File() {
     Grid_View* table = Shown_Table();
     table->Commit_Edit();
     int filter = 0;
-    QString path = Choose_File(this, true, {Lang_Q(exchange_text::Filter_Comma), Lang_Q(exchange_text::Filter_Semicolon), Lang_Q(exchange_text::Filter_Tab)}, &filter);
+    QStringList filters{Lang_Q(exchange_text::Filter_Comma), Lang_Q(exchange_text::Filter_Semicolon), Lang_Q(exchange_text::Filter_Tab)};
+    constexpr int workbook_filter = 3;
+    if (Workbooks_Supported()) {
+        filters.append(Lang_Q(xlsx_text::Filter_Workbook));
+    }
+    QString path = Choose_File(this, true, filters, &filter);
     if (path.isEmpty()) {
         return;
     }
     if (QFileInfo(path).suffix().isEmpty()) {
         // The dialog asked about overwriting the name typed, not this one.
-        path += filter == 2 ? QStringLiteral(".tsv") : QStringLiteral(".csv");
+        path += filter == 2                 ? QStringLiteral(".tsv")
+                : filter == workbook_filter ? QStringLiteral(".xlsx")
+                                            : QStringLiteral(".csv");
         if (QFileInfo::exists(path) && !Ask_Yes_No(this, Lang_Q(exchange_text::Overwrite) + QLatin1Char('\n') + path)) {
             return;
         }
     }
-    // The filter picks the separator, under the rule every export follows (a ".tsv" or ".txt"
-    // name is tab-separated whatever was picked).
-    const char separator = Export_Separator(Utf8(path), filter == 1 ? ';' : filter == 2 ? '\t' : ',');
-    const Io_Result written = Write_File_Atomic(Utf8(path), Export_Table(Exchange_Kind(table), table->Rows(), separator));
+    std::string bytes;
+    if (Is_Workbook_Path(Utf8(path))) {
+        Workbook_Export exported = Export_Workbook(Exchange_Kind(table), table->Rows());
+        if (!exported.ok()) {
+            Show_Error(this, Lang_Q(exchange_text::Not_Exported), To_Q(exported.error));
+            return;
+        }
+        bytes = std::move(exported.bytes);
+    } else {
+        // The filter picks the separator, under the rule every export follows (a ".tsv" or
+        // ".txt" name is tab-separated whatever was picked).
+        const char separator = Export_Separator(Utf8(path), filter == 1 ? ';' : filter == 2 ? '\t' : ',');
+        bytes = Export_Table(Exchange_Kind(table), table->Rows(), separator);
+    }
+    const Io_Result written = Write_File_Atomic(Utf8(path), bytes);
     if (!written) {
         Show_Error(this, Lang_Q(exchange_text::Not_Exported), To_Q(written.message));
     }

@@ -64,6 +64,29 @@ std::string Export_Block(const std::vector<std::vector<std::string>>& cells);
 // columns outside rows are empty cells.
 std::string Export_Selection(const Table_Rows& rows, int top_row, int bottom_row, int left_column, int right_column);
 
+// ---- Excel workbooks ----
+
+// Whether this build reads and writes .xlsx (not the Windows build: no libzip or libxlsxwriter).
+bool Workbooks_Supported();
+// Whether a file name asks for a workbook: it ends in ".xlsx", in any letter case.
+bool Is_Workbook_Path(std::string_view path);
+
+struct Workbook_Export {
+    std::string bytes; // the .xlsx file
+    std::string error; // why none could be made (current language), empty on success
+    bool ok() const { return error.empty(); }
+};
+
+// The list as an Excel workbook: a first sheet named after the table (Exchange_Table_Name)
+// with the CSV export's header cells (bold, frozen, each with its column title in the current
+// language as comment) and rows; number columns hold numbers where the text is a plain decimal
+// integer, text otherwise (as typed: "0x66" and "007" stay text). Every list column offers its
+// items as a drop-down, check boxes Y and N, a Position a whole number in its range, over the
+// table's whole capacity, so that an empty list gives a template. Lists too long to be spelled
+// out in the validation live on a hidden sheet. Fails on a cell longer than a workbook holds,
+// or in a build without workbooks.
+Workbook_Export Export_Workbook(Exchange_Table table, const Table_Rows& rows);
+
 // ---- import ----
 
 enum class Import_Mode { Replace, Append };
@@ -96,6 +119,7 @@ struct Import_Result {
     // together, for the ten-connection rule), in the window's order. Computed also when there
     // are errors, over the rows that could be read, so that all is listed at once.
     std::vector<Import_Fault> faults;
+    bool sheet_rows = false; // read from a workbook: the lines are the rows of its sheet
     bool ok() const { return errors.empty() && faults.empty(); }
 };
 
@@ -108,11 +132,15 @@ inline constexpr int Max_Listed_Errors = 1000;
 // window can move the other grid's rows in.
 // Encodings: UTF-8 with or without byte-order mark, UTF-16 LE/BE with byte-order mark,
 // otherwise Windows-1252. Separator: from the header line (or a first line "sep=;").
+// Bytes that begin with "PK" are an Excel workbook (see Import_Workbook below), whatever the
+// file is called.
 Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_Mode mode, const Table_Rows& current,
                            Table_Rows other_list = {}, char decimal_separator = '.');
 
 // "line 7: " + text, with the entries of the current language; text alone for line 0.
 std::string With_Line(int line, const std::string& text);
+// The same, "row 7: " + text for the rows of a workbook's sheet.
+std::string With_Place(bool sheet_row, int line, const std::string& text);
 
 // ---- clipboard blocks ----
 
@@ -141,6 +169,8 @@ Block_Paste Parse_Block(Exchange_Table table, std::string_view text, int top_row
 // Reads a file to import. Returns the reason in the current language when it cannot (a folder,
 // unreadable, larger than Max_Exchange_File_Bytes); the caller names the file before it.
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes);
+// The same with a limit of the caller's (a workbook, which is compressed, may be larger).
+std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes, std::uint64_t max_bytes);
 
 // Decodes the bytes of a text file as the import does: UTF-8 with or without byte-order mark,
 // UTF-16 with one, otherwise Windows-1252, nothing guessed. On failure text is empty and the

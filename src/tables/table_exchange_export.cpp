@@ -27,11 +27,18 @@ char Export_Separator(std::string_view path, std::optional<char> chosen) {
     return chosen.value_or(',');
 }
 
+bool Is_Workbook_Path(std::string_view path) {
+    return path.size() >= 5 && Upper_Ascii(path.substr(path.size() - 5)) == ".XLSX";
+}
+
 bool Separator_Contradicts_Name(std::string_view path, std::optional<char> chosen) {
     return chosen && Export_Separator(path, chosen) != *chosen;
 }
 
-std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char separator) {
+namespace exchange_rules {
+
+void Saved_Rows(Exchange_Table table, const Table_Rows& rows,
+                const std::function<void(const std::vector<std::string_view>&)>& on_row) {
     // The rows come out of the table's own writer, so the file says what its OK would save.
     pugi::xml_document doc;
     pugi::xml_node section;
@@ -53,6 +60,19 @@ std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char sepa
         section = First_Node(doc);
         break;
     }
+    std::vector<std::string_view> values;
+    for (pugi::xml_node row = section.first_child(); row; row = row.next_sibling()) {
+        values.clear();
+        for (pugi::xml_attribute attribute = row.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+            values.emplace_back(attribute.value());
+        }
+        on_row(values);
+    }
+}
+
+} // namespace exchange_rules
+
+std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char separator) {
     std::string out = "\xEF\xBB\xBF";
     const std::span<const Column_Layout> layout = Layout_Of(table).columns;
     for (std::size_t k = 0; k < layout.size(); ++k) {
@@ -62,17 +82,15 @@ std::string Export_Table(Exchange_Table table, const Table_Rows& rows, char sepa
         Append_Csv_Field(out, layout[k].attribute, separator);
     }
     out += "\r\n";
-    for (pugi::xml_node row = section.first_child(); row; row = row.next_sibling()) {
-        bool first = true;
-        for (pugi::xml_attribute attribute = row.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-            if (!first) {
+    Saved_Rows(table, rows, [&](const std::vector<std::string_view>& values) {
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            if (k > 0) {
                 out += separator;
             }
-            first = false;
-            Append_Cell(out, attribute.value(), separator);
+            Append_Cell(out, values[k], separator);
         }
         out += "\r\n";
-    }
+    });
     return out;
 }
 

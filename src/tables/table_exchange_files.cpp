@@ -7,12 +7,17 @@
 #include "tables/iec61850_variables.h"
 #include "tables/s7_protocol.h"
 #include "tables/tls_known_cert.h"
+#include "tables/xlsx_texts.h"
 
 namespace qm {
 
 using namespace exchange_rules;
 
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes) {
+    return Read_Exchange_File(path, bytes, Max_Exchange_File_Bytes);
+}
+
+std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes, std::uint64_t max_bytes) {
     bytes.clear();
     if (Dir_Exists(path)) {
         return L(et::Folder);
@@ -20,14 +25,20 @@ std::optional<std::string> Read_Exchange_File(const std::string& path, std::stri
     if (!File_Exists(path)) {
         return L(et::Cannot_Read) + L(et::No_Such_File);
     }
-    const Io_Result read = Read_File(path, bytes, Max_Exchange_File_Bytes);
+    const Io_Result read = Read_File(path, bytes, max_bytes);
     if (!read) {
         // Size first: the reader refuses a large file before reading a byte of it.
         if (read.error == Io_Error::Too_Large) {
-            return L(et::Too_Large) + std::to_string(Max_Exchange_File_Bytes) + L(et::Bytes);
+            return L(et::Too_Large) + std::to_string(max_bytes) + L(et::Bytes);
         }
         const std::string prefix = path + ": ";
         return L(et::Cannot_Read) + (read.message.starts_with(prefix) ? read.message.substr(prefix.size()) : read.message);
+    }
+    // A workbook is told by its bytes; a name that promises one and bytes that are none would
+    // otherwise be read as CSV text and named by a puzzling first error.
+    if (Is_Workbook_Path(path) && !bytes.starts_with("PK")) {
+        bytes.clear();
+        return L(Workbooks_Supported() ? xlsx_text::Not_Zip : xlsx_text::Not_Supported);
     }
     return std::nullopt;
 }

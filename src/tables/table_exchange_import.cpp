@@ -70,12 +70,29 @@ std::vector<Import_Fault> Run_Table_Check(Exchange_Table table, Table_Rows& rows
     return result;
 }
 
+Source_Read Read_Csv_Records(std::string_view bytes, Error_List& errors, const Record_Handler& handle) {
+    Prepared prepared = Prepare(bytes, errors, true);
+    if (prepared.failed) {
+        return {true, false};
+    }
+    static const std::vector<std::string> no_problems;
+    const std::vector<Csv_Syntax_Error> syntax =
+        Read_Csv(prepared.text, prepared.separator, [&](Csv_Record& record) { handle(record, no_problems); });
+    Add_Syntax_Errors(syntax, errors, false, 0);
+    return {false, syntax.empty()};
+}
+
 } // namespace
 
 Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_Mode mode, const Table_Rows& current,
                            Table_Rows other_list, char decimal_separator) {
     Import_Result result;
     Error_List errors;
+    const bool workbook = bytes.starts_with("PK");
+    if (workbook) {
+        errors.Name_Rows();
+        result.sheet_rows = true;
+    }
     const int capacity = Exchange_Capacity(table);
     const int fields = Exchange_Field_Count(table);
     const int key = Exchange_Key_Column(table);
@@ -91,13 +108,6 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
         }
     }
     const int kept = static_cast<int>(rows.size());
-
-    Prepared prepared = Prepare(bytes, errors, true);
-    if (prepared.failed) {
-        result.error_count = errors.Count();
-        result.errors = errors.Take();
-        return result;
-    }
 
     std::optional<int> header_line;
     // Field index of the file -> table column; 0 for a column without name, -1 for one refused.
@@ -140,7 +150,7 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
     };
 
     const Table_Row missing_row = Missing_Row(table);
-    auto on_data = [&](Csv_Record& record) {
+    auto on_data = [&](Csv_Record& record, const std::vector<std::string>& problems) {
         ++data_rows;
         // A record may run over many lines inside quotes; it is held to the limit of a line.
         std::size_t record_bytes = 0;
@@ -167,13 +177,22 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
             if (column < 0) {
                 continue;
             }
+            if (i < problems.size() && !problems[i].empty()) {
+                // A date, an error value, a formula never computed: nothing a user typed.
+                errors.Add(record.line, (column > 0 ? Title(table, column) + L(et::Comma) : std::string()) + problems[i]);
+                if (column > 0) {
+                    refused_here.push_back(column);
+                    row[static_cast<std::size_t>(column - 1)].clear();
+                }
+                continue;
+            }
             if (column == 0) {
                 if (!Trim(raw).empty()) {
                     errors.Add(record.line, L(et::Unnamed) + std::to_string(i + 1) + L(et::No_Name));
                 }
                 continue;
             }
-            if (std::string error = Take_Value(table, column, raw); !error.empty()) {
+            if (std::string error = Take_Value(table, column, raw, !workbook); !error.empty()) {
                 errors.Add(record.line, std::move(error));
                 refused_here.push_back(column);
             }
@@ -203,19 +222,25 @@ Import_Result Import_Table(Exchange_Table table, std::string_view bytes, Import_
         }
     };
 
-    const std::vector<Csv_Syntax_Error> syntax =
-        Read_Csv(prepared.text, prepared.separator, [&](Csv_Record& record) {
-            if (Is_Blank_Record(record)) {
-                return;
-            }
-            if (!header_line) {
-                on_header(record);
-            } else {
-                on_data(record);
-            }
-        });
-    Add_Syntax_Errors(syntax, errors, false, 0);
-    if (!header_line && syntax.empty()) {
+    const Record_Handler handle = [&](Csv_Record& record, const std::vector<std::string>& problems) {
+        if (Is_Blank_Record(record) && std::all_of(problems.begin(), problems.end(),
+                                                   [](const std::string& p) { return p.empty(); })) {
+            return;
+        }
+        if (!header_line) {
+            on_header(record);
+        } else {
+            on_data(record, problems);
+        }
+    };
+    const Source_Read read =
+        workbook ? Read_Workbook_Records(table, bytes, errors, handle) : Read_Csv_Records(bytes, errors, handle);
+    if (read.fatal) {
+        result.error_count = errors.Count();
+        result.errors = errors.Take();
+        return result;
+    }
+    if (!header_line && read.clean) {
         errors.Add(0, L(et::Empty_File));
     }
     if (kept + data_rows > capacity) {

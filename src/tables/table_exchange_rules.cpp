@@ -149,11 +149,13 @@ std::string Take_Position(int size, std::string_view trimmed, std::string& cell,
 
 // Turns a cell as the file holds it into the value to store, in place; the message (title
 // first) why the column cannot take it, or an empty text. A refused cell is left as it was.
-std::string Take_Value(Exchange_Table table, int column, std::string& cell) {
+std::string Take_Value(Exchange_Table table, int column, std::string& cell, bool text_marks) {
     const Column_Layout& layout = Column_Of(table, column);
     // Only a refused value needs the title: a file of 512 rules takes ten thousand values.
     const auto title = [&] { return Title(table, column); };
-    Remove_Text_Mark(cell);
+    if (text_marks) {
+        Remove_Text_Mark(cell);
+    }
     if (const long code = Forbidden_Character(cell); code >= 0) {
         return title() + L(et::Control) + std::to_string(code) + L(et::Control_End);
     }
@@ -262,10 +264,14 @@ std::string_view Exchange_File_Name(Exchange_Table table) {
 }
 
 std::string With_Line(int line, const std::string& text) {
+    return With_Place(false, line, text);
+}
+
+std::string With_Place(bool sheet_row, int line, const std::string& text) {
     if (line <= 0) {
         return text;
     }
-    return L(et::Line) + std::to_string(line) + L(et::Colon) + text;
+    return L(sheet_row ? et::Row : et::Line) + std::to_string(line) + L(et::Colon) + text;
 }
 
 } // namespace qm

@@ -79,6 +79,7 @@ struct Round_Trip_Case {
     const char* table;
     const char* xml;
     bool as_written; // the example holds no list item in another letter case: the first import keeps every byte
+    const char* file = "list.csv";
 };
 
 class CliRoundTrip : public CliExchange, public testing::WithParamInterface<Round_Trip_Case> {};
@@ -89,13 +90,13 @@ TEST_P(CliRoundTrip, ExportThenImportKeepsTheFile) {
     const Round_Trip_Case& c = GetParam();
     const std::string table = c.table;
     const std::string before = Slurp(config_ / c.xml);
-    const Run_Result exported = Cli("export " + Config() + " " + table + " " + File("list.csv"));
+    const Run_Result exported = Cli("export " + Config() + " " + table + " " + File(c.file));
     ASSERT_EQ(exported.code, 0) << exported.err;
     EXPECT_EQ(exported.out.rfind("Exported ", 0), 0U) << exported.out;
 
-    const Run_Result imported = Cli("import " + Config() + " " + table + " " + File("list.csv"));
+    const Run_Result imported = Cli("import " + Config() + " " + table + " " + File(c.file));
     ASSERT_EQ(imported.code, 0) << imported.err;
-    EXPECT_NE(imported.out.find("are now the rows of list.csv"), std::string::npos) << imported.out;
+    EXPECT_NE(imported.out.find(std::string("are now the rows of ") + c.file), std::string::npos) << imported.out;
     const std::string once = Slurp(config_ / c.xml);
     if (c.as_written) {
         EXPECT_EQ(once, before);
@@ -109,16 +110,45 @@ TEST_P(CliRoundTrip, ExportThenImportKeepsTheFile) {
     EXPECT_EQ(Cli("export " + Config() + " " + table).out, second.out);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryTable, CliRoundTrip,
-                         testing::Values(Round_Trip_Case{"s7-read", "S7_Protocol.xml", true},
-                                         Round_Trip_Case{"s7-write", "S7_Protocol.xml", true},
-                                         Round_Trip_Case{"variables", "IEC61850_Variables.xml", false},
-                                         Round_Trip_Case{"certificates", "TLS_Known_Cert.xml", true}),
+const Round_Trip_Case Round_Trip_Cases[] = {
+    {"s7-read", "S7_Protocol.xml", true},
+    {"s7-write", "S7_Protocol.xml", true},
+    {"variables", "IEC61850_Variables.xml", false},
+    {"certificates", "TLS_Known_Cert.xml", true},
+#ifdef QM_HAVE_XLSX
+    {"s7-read", "S7_Protocol.xml", true, "list.xlsx"},
+    {"s7-write", "S7_Protocol.xml", true, "list.xlsx"},
+    {"variables", "IEC61850_Variables.xml", false, "list.xlsx"},
+    {"certificates", "TLS_Known_Cert.xml", true, "list.xlsx"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryTable, CliRoundTrip, testing::ValuesIn(Round_Trip_Cases),
                          [](const auto& info) {
-                             std::string name = info.param.table;
+                             std::string name = std::string(info.param.table) + "_" + info.param.file;
                              std::replace(name.begin(), name.end(), '-', '_');
+                             std::replace(name.begin(), name.end(), '.', '_');
                              return name;
                          });
+
+#ifdef QM_HAVE_XLSX
+// A workbook with a date and a formula never computed: each named by its sheet row and column,
+// nothing changed; a separator makes no sense for a workbook.
+TEST_F(CliExchange, ABadWorkbookChangesNothingAndNamesItsRows) {
+    const std::string before = Slurp(config_ / "S7_Protocol.xml");
+    const std::string book = (fs::path(QM_SOURCE_DIR) / "tests/tables/fixtures/openpyxl_bad_s7_read.xlsx").string();
+    const Run_Result r = Cli("import " + Config() + " s7-read '" + book + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, book + ": row 5: PLC Port, cell C5: holds a date or a time, which no column of the list takes; "
+                            "type the value as text\n" +
+                         book + ": row 5: Mnemonic, cell P5: holds a formula that was never computed, so no value is "
+                                "stored with it; open and save the workbook in Excel or LibreOffice Calc, or type the value\n"
+                                "Nothing was imported and the configuration file was not changed: 2 errors and 0 faults\n");
+    EXPECT_EQ(Slurp(config_ / "S7_Protocol.xml"), before);
+    EXPECT_EQ(Cli("export " + Config() + " s7-read " + File("rules.xlsx") + " --separator ';'").code, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "rules.xlsx"));
+}
+#endif
 
 TEST_F(CliExchange, AFaultyFileChangesNothingAndNamesEveryBadLine) {
     const std::string before = Slurp(config_ / "IEC61850_Variables.xml");

@@ -538,6 +538,36 @@ private slots:
         w.reject();
     }
 
+#ifdef QM_HAVE_XLSX
+    // The workbook type: offered in both dialogs, its extension added to a bare name, and what
+    // it writes comes back into the grid as it was.
+    void workbookExportAndImportThroughTheDialogs() {
+        Message_Recorder messages;
+        const QString base = dir_.path() + QStringLiteral("/rules");
+        QStringList offered;
+        Grid_Window::Set_File_Chooser([&](QWidget*, bool save, const QStringList& filters, int* filter) {
+            offered = filters;
+            *filter = static_cast<int>(filters.indexOf(QStringLiteral("Excel workbook (*.xlsx)")));
+            return save ? base : base + QStringLiteral(".xlsx");
+        });
+        S7_Protocol_Window w;
+        Open(w);
+        Set_Row(w.ACG_S7_Read, 1, Read_Row);
+        QTest::mouseClick(w.Btn_Export, Qt::LeftButton);
+        QVERIFY2(messages.Messages().isEmpty(), qPrintable(messages.Last_Text()));
+        QCOMPARE(offered.size(), 4);
+        QVERIFY(File_Text((base + QStringLiteral(".xlsx")).toStdString()).starts_with("PK"));
+
+        Set_Row(w.ACG_S7_Read, 1, std::vector<std::string>(Read_Row.size()));
+        QTest::mouseClick(w.Btn_Import, Qt::LeftButton);
+        QVERIFY(offered.contains(QStringLiteral("Excel workbook (*.xlsx)")));
+        QVERIFY2(messages.Messages().isEmpty(), qPrintable(messages.Last_Text()));
+        QCOMPARE(Row_Of(w.ACG_S7_Read, 1), Read_Row);
+        Grid_Window::Set_File_Chooser({});
+        w.reject();
+    }
+#endif
+
     void checkBoxCellsToggleAndClickInColumnZeroSelectsTheRow() {
         Message_Recorder messages; // answers the question before changes are discarded
         S7_Protocol_Window w;
