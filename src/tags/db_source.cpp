@@ -33,14 +33,6 @@ struct Source_Error {
 inline constexpr std::int64_t Max_Block_Bits = 65536LL * 8; // the highest PLC Add is 65535
 inline constexpr int Max_Depth = 32;
 
-std::string Upper(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
 // ---- tokens ----
 
 enum class Tok { Ident, Quoted, String, Number, Symbol, Attributes, End };
@@ -118,7 +110,7 @@ Lexed Lex(std::string_view s) {
                 ++i;
             }
             std::string text(s.substr(start, i - start));
-            if (!number && Upper(text) == "TITLE") {
+            if (!number && Upper_Ascii(text) == "TITLE") {
                 // TITLE = free text up to the end of the line
                 std::size_t j = i;
                 while (j < s.size() && (s[j] == ' ' || s[j] == '\t')) {
@@ -180,7 +172,7 @@ public:
     void Parse_File() {
         while (Peek().kind != Tok::End) {
             const Token& token = Peek();
-            const std::string word = Upper(token.text);
+            const std::string word = Upper_Ascii(token.text);
             if (token.kind == Tok::Ident && word == "DATA_BLOCK") {
                 Parse_Data_Block();
             } else if (token.kind == Tok::Ident && word == "TYPE") {
@@ -190,7 +182,7 @@ public:
                 // Code blocks in the same source hold no data of a DB: passed over.
                 Next();
                 const std::string end = "END_" + word;
-                while (Peek().kind != Tok::End && Upper(Peek().text) != end) {
+                while (Peek().kind != Tok::End && Upper_Ascii(Peek().text) != end) {
                     Next();
                 }
                 Next();
@@ -215,7 +207,7 @@ private:
         return token;
     }
     bool Is_Word(const Token& token, std::string_view word) const {
-        return token.kind == Tok::Ident && Upper(token.text) == word;
+        return token.kind == Tok::Ident && Upper_Ascii(token.text) == word;
     }
     bool Is_Symbol(const Token& token, std::string_view symbol) const {
         return token.kind == Tok::Symbol && token.text == symbol;
@@ -251,7 +243,7 @@ private:
         if (token.kind != Tok::Ident) {
             return -1;
         }
-        const std::string word = Upper(token.text);
+        const std::string word = Upper_Ascii(token.text);
         if (word == letters && Peek(1).kind == Tok::Number) {
             Next();
             return Expect_Number();
@@ -301,7 +293,7 @@ private:
         }
         Skip_Header([&](const Token& attributes) {
             std::string upper;
-            for (const char c : Upper(attributes.text)) {
+            for (const char c : Upper_Ascii(attributes.text)) {
                 if (!std::isspace(static_cast<unsigned char>(c))) {
                     upper += c;
                 }
@@ -378,7 +370,7 @@ private:
             Fail(Peek().line, Peek().kind == Tok::End ? tt::Unexpected_End : tt::Unexpected, Peek().text);
         }
         Next();
-        types[Upper(name)] = std::move(type);
+        types[Upper_Ascii(name)] = std::move(type);
     }
 
     // Declarations up to end (END_STRUCT or END_VAR), which is taken.
@@ -461,7 +453,7 @@ private:
         if (token.kind != Tok::Ident) {
             Fail(token.line, token.kind == Tok::End ? tt::Unexpected_End : tt::Unexpected, token.text);
         }
-        const std::string word = Upper(token.text);
+        const std::string word = Upper_Ascii(token.text);
         if (word == "STRUCT") {
             Next();
             type.kind = Type_Node::Struct;
@@ -572,7 +564,7 @@ public:
             break;
         }
         case Type_Node::Named: {
-            const auto found = types_.find(Upper(type.name));
+            const auto found = types_.find(Upper_Ascii(type.name));
             if (found == types_.end()) {
                 Fail(type.line, tt::Unknown_Udt, type.name);
             }

@@ -13,26 +13,6 @@ namespace qm {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-bool Same_Name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Reads a decimal number of at most 9 digits at text[at]; -1 when there is none.
 long Read_Number(std::string_view text, std::size_t& at) {
     long value = 0;
@@ -227,7 +207,7 @@ Tag_Width Width_Of(const Elementary_Type& type) {
 
 const Elementary_Type* Find_Elementary_Type(std::string_view name) {
     for (const Elementary_Type& type : Types) {
-        if (Same_Name(name, type.name)) {
+        if (Upper_Ascii(name) == Upper_Ascii(type.name)) {
             return &type;
         }
     }
@@ -262,7 +242,7 @@ void Add_Area_Tag(Tag_Read_Result& result, std::string name, std::string type, s
         return leave_out(tags_text::Cannot_Read_Type, type);
     }
     if (elementary->rule == nullptr) {
-        const std::string upper = Upper(type);
+        const std::string upper = Upper_Ascii(type);
         if (upper == "TIMER" || upper == "COUNTER") {
             return leave_out(upper == "TIMER" ? tags_text::Timer : tags_text::Counter);
         }

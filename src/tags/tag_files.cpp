@@ -8,6 +8,7 @@
 #include "common/conversions.h"
 #include "common/xml_io.h"
 #include "language/lang_strings.h"
+#include "language/text_decode.h"
 #include "tables/table_exchange.h"
 #include "tags/tags_texts.h"
 
@@ -25,31 +26,16 @@ int Line_At(std::string_view text, std::ptrdiff_t offset) {
     return line;
 }
 
-std::string Upper(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-// The lines of a text with their numbers; CR LF, LF and CR all end a line.
+// The lines of a text with their numbers.
 struct Text_Line {
     int number;
     std::string_view text;
 };
 std::vector<Text_Line> Lines_Of(std::string_view text) {
     std::vector<Text_Line> lines;
-    int number = 1;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
-            lines.push_back({number++, text.substr(start, i - start)});
-            if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
+    int number = 0;
+    for (const std::string_view line : Split_Lines(text)) {
+        lines.push_back({++number, line});
     }
     return lines;
 }
@@ -65,7 +51,7 @@ std::string_view First_Line(std::string_view text) {
 
 bool Has_Keyword_Line(std::string_view text, std::string_view keyword) {
     for (const Text_Line& line : Lines_Of(text)) {
-        const std::string upper = Upper(Trim(line.text));
+        const std::string upper = Upper_Ascii(Trim(line.text));
         if (upper.starts_with(keyword) &&
             (upper.size() == keyword.size() || std::isspace(static_cast<unsigned char>(upper[keyword.size()])) ||
              upper[keyword.size()] == '"')) {

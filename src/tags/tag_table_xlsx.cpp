@@ -2,26 +2,12 @@
 // naming the columns (Name, Path, Data Type, Logical Address, Comment; the others ignored).
 #include "tags/plc_tags.h"
 
-#include <cctype>
-
 #include "common/conversions.h"
 #include "language/lang_strings.h"
 #include "tables/xlsx_reader.h"
 #include "tags/tags_texts.h"
 
 namespace qm {
-
-namespace {
-
-std::string Upper_Trimmed(std::string_view text) {
-    std::string out;
-    for (const char c : Trim(text)) {
-        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-} // namespace
 
 Tag_Read_Result Read_Tag_Table_Xlsx(std::string_view bytes) {
     Tag_Read_Result result;
@@ -43,7 +29,7 @@ Tag_Read_Result Read_Tag_Table_Xlsx(std::string_view bytes) {
     int address = 0;
     int comment = 0;
     for (const Xlsx_Cell& cell : header.cells) {
-        const std::string title = Upper_Trimmed(cell.text);
+        const std::string title = Upper_Ascii(Trim(cell.text));
         int* column = title == "NAME"              ? &name
                       : title == "DATA TYPE"       ? &type
                       : title == "LOGICAL ADDRESS" ? &address
