@@ -66,6 +66,7 @@ private slots:
             second = rules > 1 ? dialog->T_Rules->item(1, 0)->text() : QString();
             left_name = left_out > 0 ? dialog->T_Left_Out->item(0, 1)->text() : QString();
             enabled = dialog->Btn_OK->isEnabled();
+            Grab_Window(*dialog, "tag_import_dialog");
             if (enabled) {
                 QTest::mouseClick(dialog->Btn_OK, Qt::LeftButton);
             } else {

@@ -59,6 +59,8 @@ void Fill(QTableWidget* table, const std::vector<std::vector<std::string>>& rows
             table->setItem(r, c, new QTableWidgetItem(Text_Of(row[static_cast<std::size_t>(c)])));
         }
     }
+    // At most a list's 512 rows of short texts: cheap to measure, and names are read whole.
+    table->resizeColumnsToContents();
 }
 
 std::string Utf8(const QString& text) {
