@@ -842,6 +842,7 @@ constexpr std::pair<int, std::string_view> Defaults[] = {
     {1656, "IEC 61850 variables come only from read rules"},
     {1657, "this build does not read .xlsx workbooks"},
     {1658, "no sheet \"PLC Tags\" with the columns Name, Data Type and Logical Address"},
+    {1659, "the source holds more declarations than any PLC block"},
 };
 
 constexpr bool In_Index_Order() {

@@ -32,6 +32,10 @@ struct Source_Error {
 
 inline constexpr std::int64_t Max_Block_Bits = 65536LL * 8; // the highest PLC Add is 65535
 inline constexpr int Max_Depth = 32;
+// Far above what a block of Max_Tags variables with their initial values takes, far below what
+// would strain the memory (a 16 MB file of ";").
+inline constexpr std::size_t Max_Tokens = 1'000'000;
+inline constexpr std::size_t Max_Members = 4 * Max_Tags;
 
 // ---- tokens ----
 
@@ -62,6 +66,9 @@ Lexed Lex(std::string_view s) {
         }
     };
     while (i < s.size()) {
+        if (out.tokens.size() >= Max_Tokens) {
+            Fail(line, tt::Source_Too_Long);
+        }
         const char c = s[i];
         if (c == '\n') {
             ++line;
@@ -392,6 +399,9 @@ private:
                 if (name.kind != Tok::Ident && name.kind != Tok::Quoted) {
                     Fail(name.line, tt::Unexpected, name.text);
                 }
+                if (++members_ > Max_Members) {
+                    Fail(name.line, tt::Source_Too_Long);
+                }
                 names.push_back({name.text, {}, {}, name.line});
                 Next();
                 if (Peek().kind == Tok::Attributes) {
@@ -514,6 +524,7 @@ private:
 
     Lexed lexed_;
     std::size_t at_ = 0;
+    std::size_t members_ = 0;
 };
 
 // ---- layout ----

@@ -216,6 +216,9 @@ const Elementary_Type* Find_Elementary_Type(std::string_view name) {
 
 void Add_Area_Tag(Tag_Read_Result& result, std::string name, std::string type, std::string_view address,
                   std::string comment, int line) {
+    if (result.errors.size() >= Max_Listed_Tag_Errors) {
+        return; // enough to say the file is not what it should be
+    }
     name = std::string(Trim(name));
     type = std::string(Trim(type));
     if (name.empty() || type.empty() || Trim(address).empty()) {

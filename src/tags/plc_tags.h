@@ -60,6 +60,8 @@ struct Tag_Read_Result {
 // A reader stops with an error once this many tags are met: no list holds as many rules, and a
 // hostile file (an array of a million elements) must not cost time or memory.
 inline constexpr std::size_t Max_Tags = 10000;
+// A file with an error on every line stops being listed after this many.
+inline constexpr std::size_t Max_Listed_Tag_Errors = 1000;
 
 // Recognises the kind by the content, not the name.
 Tag_File_Kind Detect_Tag_File(std::string_view bytes);

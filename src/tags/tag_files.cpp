@@ -1,6 +1,7 @@
 // Recognising a file of PLC tags, and the readers of the tag table (XML) and the symbol tables.
 #include "tags/plc_tags.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include <pugixml.hpp>
@@ -16,15 +17,24 @@ namespace qm {
 
 namespace {
 
-int Line_At(std::string_view text, std::ptrdiff_t offset) {
-    int line = 1;
-    for (std::ptrdiff_t i = 0; i < offset && static_cast<std::size_t>(i) < text.size(); ++i) {
-        if (text[static_cast<std::size_t>(i)] == '\n') {
-            ++line;
+// Lines of offsets met in ascending order, as a walk in document order meets them: each byte is
+// counted once, however many tags the file holds.
+class Line_Counter {
+public:
+    explicit Line_Counter(std::string_view text) : text_(text) {}
+    int Line_At(std::ptrdiff_t offset) {
+        const std::size_t end = std::min(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+        for (; at_ < end; ++at_) {
+            line_ += text_[at_] == '\n' ? 1 : 0;
         }
+        return line_;
     }
-    return line;
-}
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+};
 
 // The lines of a text with their numbers.
 struct Text_Line {
@@ -81,19 +91,28 @@ std::string Tag_Comment(pugi::xml_node tag) {
     return {};
 }
 
-void Collect_Tags(pugi::xml_node node, std::string_view text, Tag_Read_Result& result) {
-    for (pugi::xml_node child : node.children()) {
-        if (child.type() != pugi::node_element) {
+// Every tag element below root in document order. A walk, not a recursion: a hostile file may
+// nest elements a million deep.
+void Collect_Tags(pugi::xml_node root, std::string_view text, Tag_Read_Result& result) {
+    Line_Counter lines(text);
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element && std::string_view(node.name()) == "SW.Tags.PlcTag") {
+            const pugi::xml_node attributes = node.child("AttributeList");
+            Add_Area_Tag(result, Child_Text(attributes, "Name"), Child_Text(attributes, "DataTypeName"),
+                         Child_Text(attributes, "LogicalAddress"), Tag_Comment(node),
+                         lines.Line_At(node.offset_debug()));
+        } else if (node.first_child()) {
+            node = node.first_child();
             continue;
         }
-        if (std::string_view(child.name()) == "SW.Tags.PlcTag") {
-            const pugi::xml_node attributes = child.child("AttributeList");
-            Add_Area_Tag(result, Child_Text(attributes, "Name"), Child_Text(attributes, "DataTypeName"),
-                         Child_Text(attributes, "LogicalAddress"), Tag_Comment(child),
-                         Line_At(text, child.offset_debug()));
-        } else {
-            Collect_Tags(child, text, result);
+        while (node != root && !node.next_sibling()) {
+            node = node.parent();
         }
+        if (node == root) {
+            return;
+        }
+        node = node.next_sibling();
     }
 }
 
@@ -247,6 +266,9 @@ Tag_Read_Result Read_Symbol_Table(std::string_view bytes, Tag_File_Kind kind) {
     }
     std::vector<std::string> fields;
     for (const Text_Line& line : Lines_Of(text)) {
+        if (result.errors.size() >= Max_Listed_Tag_Errors) {
+            break;
+        }
         if (Trim(line.text).empty()) {
             continue;
         }

@@ -66,6 +66,7 @@ inline constexpr int Ok = 1654;                 // "OK"
 inline constexpr int Cancel = 1655;             // "Cancel"
 inline constexpr int Variables_Need_Read = 1656; // "IEC 61850 variables come only from read rules"
 inline constexpr int Xlsx_Not_Built = 1657;     // "this build does not read .xlsx workbooks"
-inline constexpr int Sheet_Missing = 1658;      // "no sheet \"PLC Tags\" with the columns Name, Data Type and Logical Address"
+inline constexpr int Sheet_Missing = 1658;
+inline constexpr int Source_Too_Long = 1659;    // "the source holds more declarations than any PLC block"      // "no sheet \"PLC Tags\" with the columns Name, Data Type and Logical Address"
 
 } // namespace qm::tags_text

@@ -337,6 +337,12 @@ INSTANTIATE_TEST_SUITE_P(
                  tt::Too_Large},
         Bad_Case{"Million_Bools_In_Structs", Db_Head + "s : Array[0..999] of Struct\n x : Array[0..999] of Bool;\n"
                                                          "END_STRUCT;\n" + Db_Tail, 5, tt::Too_Large},
+        Bad_Case{"Too_Many_Declarations", Db_Head + [] {
+                     std::string body;
+                     for (int i = 0; i < 40001; ++i) body += "a : Bool;\n";
+                     return body;
+                 }() + Db_Tail, 5 + 40000, tt::Source_Too_Long},
+        Bad_Case{"Too_Many_Tokens", Db_Head + std::string(1'100'000, ';'), 5, tt::Source_Too_Long},
         Bad_Case{"Optimized", "DATA_BLOCK \"D\"\n{ S7_Optimized_Access := 'TRUE' }\nSTRUCT\na : Bool;\n" + Db_Tail,
                  2, tt::Optimized},
         Bad_Case{"No_Db_Number", Db_Head + "a : Bool;\n" + Db_Tail, 1, tt::No_Db_Number, 0},
