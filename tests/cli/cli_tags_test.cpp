@@ -119,6 +119,14 @@ TEST_F(Cli_Tags, Bad_Input_Changes_Nothing_And_Names_The_Line) {
     EXPECT_EQ(overlap.code, 1);
     EXPECT_NE(overlap.err.find("overlap"), std::string::npos) << overlap.err;
     EXPECT_EQ(qm::Stamp_File(Xml()), before);
+    // A list file that cannot be read completely is not written over.
+    {
+        std::ofstream(Xml(), std::ios::app) << "<broken";
+        const qm::File_Stamp broken = qm::Stamp_File(Xml());
+        const qm::test::Cli_Run run = Run(Conf() + " " + Write("e.sdf", "\"B\",\"MW 0\",\"INT\",\"\"\n") + " --plc 127.0.0.1");
+        EXPECT_EQ(run.code, 2) << run.err;
+        EXPECT_EQ(qm::Stamp_File(Xml()), broken);
+    }
 }
 
 TEST_F(Cli_Tags, Usage_Errors_Exit_2) {
