@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 seconds="${1:-15}"
 shift || true
 all_targets=(fuzz_conversions fuzz_language_file fuzz_settings fuzz_par_gen fuzz_s7_protocol
-             fuzz_iec61850_variables fuzz_tls_known_cert fuzz_table_import fuzz_build fuzz_inspect fuzz_echo_reply)
+             fuzz_iec61850_variables fuzz_tls_known_cert fuzz_table_import fuzz_build fuzz_inspect fuzz_echo_reply
+             fuzz_tag_table_xml fuzz_symbol_table fuzz_db_source)
 if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 
 command -v clang++ >/dev/null || { echo "fuzz-smoke: clang++ is needed (apt install clang libclang-rt-dev)" >&2; exit 2; }
@@ -24,6 +25,7 @@ cmake --build build/fuzz -j2 --target "${targets[@]}"
 dict_of() {
   case "$1" in
     fuzz_language_file) echo fuzz/dict/language.dict ;;
+    fuzz_tag_table_xml|fuzz_symbol_table|fuzz_db_source) echo fuzz/dict/plc_tags.dict ;;
     fuzz_conversions|fuzz_inspect|fuzz_echo_reply|fuzz_table_import) echo "" ;;
     *) echo fuzz/dict/project_files.dict ;;
   esac

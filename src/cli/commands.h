@@ -27,6 +27,8 @@ int Run_Report(const Args& args, std::ostream& out, std::ostream& err); // cmd_r
 int Run_Diff(const Args& args, std::ostream& out, std::ostream& err);   // cmd_diff.cpp
 // How rules and variables share the data arrays.
 int Run_Map(const Args& args, std::ostream& out, std::ostream& err);    // cmd_map.cpp
+// Rules (and variables) from the files of the PLC's engineering project.
+int Run_Tags(const Args& args, std::ostream& out, std::ostream& err);   // cmd_tags.cpp
 
 // The commands, in the order --help lists them.
 const std::vector<Command>& Commands();

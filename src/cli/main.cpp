@@ -21,6 +21,8 @@ const std::vector<Command>& Commands() {
         {"diff", "<folder-A> <folder-B> [--banks]", "every difference between two configurations", Run_Diff},
         {"map", "<configuration-folder> [--json]",
          "which rows fill and show which bytes of the data arrays, and where they clash", Run_Map},
+        {"tags", "<configuration-folder> <file> --plc A.B.C.D [...]",
+         "adds S7comm rules from a PLC tag table, symbol table or DB source", Run_Tags},
     };
     return commands;
 }

@@ -31,5 +31,5 @@ if(QM_BUILD_GUI)
     tls_known_cert_window.h
     tls_known_cert_window.cpp
   )
-  target_link_libraries(qm_tables_gui PUBLIC qm_tables qm_tables_grid qm_common_gui qm_map Qt6::Widgets)
+  target_link_libraries(qm_tables_gui PUBLIC qm_tables qm_tables_grid qm_common_gui qm_map qm_tags_gui Qt6::Widgets)
 endif()

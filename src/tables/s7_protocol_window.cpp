@@ -2,15 +2,20 @@
 
 #include "map/map_marks.h"
 
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "common/app_state.h"
 #include "common/gui/message_box.h"
+#include "language/lang_strings.h"
 #include "tables/grid_view.h"
 #include "tables/s7_protocol.h"
 #include "tables/table_check.h"
+#include "tables/iec61850_variables.h"
 #include "tables/table_layout.h"
+#include "tags/gui/tag_import_dialog.h"
+#include "tags/tags_texts.h"
 
 namespace qm::gui {
 
@@ -57,6 +62,11 @@ S7_Protocol_Window::S7_Protocol_Window(QWidget* parent)
     ACG_S7_Write = Make_Write_Table(TS_S7_Write);
     PageControl1->addTab(Page_With(TS_S7_Read, ACG_S7_Read), QString());
     PageControl1->addTab(Page_With(TS_S7_Write, ACG_S7_Write), QString());
+    Btn_Import_Tags = new QPushButton(PageControl1);
+    Btn_Import_Tags->setObjectName(QStringLiteral("Btn_Import_Tags"));
+    Btn_Import_Tags->setAutoDefault(false);
+    PageControl1->setCornerWidget(Btn_Import_Tags, Qt::TopRightCorner);
+    connect(Btn_Import_Tags, &QPushButton::clicked, this, &S7_Protocol_Window::Import_Tags);
     Set_Up(PageControl1, QSize(Client_Width, Client_Height), false);
 }
 
@@ -66,6 +76,32 @@ void S7_Protocol_Window::Set_Table_Texts() {
 
     Hint_S7_Set_Access_Read = ACG_S7_Read->Set_Layout_Texts(Layout_Of(Table_Id::S7_Read));
     Hint_S7_Set_Access_Write = ACG_S7_Write->Set_Layout_Texts(Layout_Of(Table_Id::S7_Write));
+    Btn_Import_Tags->setText(Lang_Q(tags_text::Menu_Entry));
+    Btn_Import_Tags->setToolTip(Lang_Q(tags_text::Menu_Hint));
+}
+
+void S7_Protocol_Window::Import_Tags() {
+    ACG_S7_Read->Commit_Edit();
+    ACG_S7_Write->Commit_Edit();
+    // A second import of the same opening follows the variables of the first.
+    Table_Rows variables = Read_IEC61850_Variables_File(State().Project.IEC61850_Variables_File).rows;
+    const int length = List_Length(variables, Var_Col::Name, Variable_Rows);
+    for (std::size_t i = 0; i < pending_variables_.size() && length + i < variables.size(); ++i) {
+        variables[length + i] = pending_variables_[i];
+    }
+    Tag_Import_Dialog dialog(S7_Protocol_Data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()}, std::move(variables), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const Tag_Merge& merge = dialog.Merge();
+    const bool write = dialog.Options().write_list;
+    Grid_View* table = write ? ACG_S7_Write : ACG_S7_Read;
+    table->Set_Block(1, 1, write ? merge.data.Write : merge.data.Read, Lang(tags_text::Dialog_Title));
+    Show_Table(table);
+    table->Set_Current_Cell(1, merge.first_row);
+    if (merge.first_variable > 0) {
+        pending_variables_.insert(pending_variables_.end(), dialog.Rules().variables.begin(), dialog.Rules().variables.end());
+    }
 }
 
 const std::string& S7_Protocol_Window::File_Path() const {
@@ -74,6 +110,7 @@ const std::string& S7_Protocol_Window::File_Path() const {
 
 void S7_Protocol_Window::Prepare_Opening() {
     PageControl1->setCurrentWidget(TS_S7_Read);
+    pending_variables_.clear();
     NByte_IN = qm::NByte_IN;
     NByte_OUT = qm::NByte_OUT;
     // 1500 items to make and measure: only when the sizes changed, not at every opening.
@@ -95,7 +132,17 @@ Table_Read_Info S7_Protocol_Window::Load(const std::string& path) {
 }
 
 Table_Save_Result S7_Protocol_Window::Save(const std::string& path, bool keep_backup) {
-    return Save_S7_Protocol_File(path, S7_Protocol_Data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()}, keep_backup);
+    const Table_Save_Result saved =
+        Save_S7_Protocol_File(path, S7_Protocol_Data{ACG_S7_Read->Rows(), ACG_S7_Write->Rows()}, keep_backup);
+    if (saved.ok && !pending_variables_.empty()) {
+        const Table_Save_Result variables =
+            Save_Tag_Variables(State().Project.IEC61850_Variables_File, ACG_S7_Read->Rows(), pending_variables_);
+        pending_variables_.clear();
+        if (!variables.ok) {
+            Show_Error(this, To_Q(variables.message));
+        }
+    }
+    return saved;
 }
 
 Exchange_Table S7_Protocol_Window::Exchange_Kind(const Grid_View* table) const {

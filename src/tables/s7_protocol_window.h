@@ -5,6 +5,7 @@
 
 #include "tables/grid_window.h"
 
+class QPushButton;
 class QTabWidget;
 
 namespace qm::gui {
@@ -32,6 +33,11 @@ public:
     QStringList Hint_S7_Set_Access_Read;
     QStringList Hint_S7_Set_Access_Write;
 
+    // "Import PLC Tags...", in the corner of the pages: rules from the PLC project's files into a
+    // grid as one undoable step; their IEC 61850 variables, when asked for, are saved by OK.
+    QPushButton* Btn_Import_Tags = nullptr;
+    void Import_Tags();
+
 protected:
     std::vector<Grid_View*> Tables() const override { return {ACG_S7_Read, ACG_S7_Write}; }
     Grid_View* Shown_Table() const override;
@@ -54,6 +60,8 @@ private:
     // The sizes the Position lists were last made for.
     int items_in_ = -1;
     int items_out_ = -1;
+    // Variables of imported read rules, waiting for OK (see Save_Tag_Variables).
+    Table_Rows pending_variables_;
 };
 
 } // namespace qm::gui

@@ -172,6 +172,11 @@ std::optional<std::string> Read_Exchange_File(const std::string& path, std::stri
 // The same with a limit of the caller's (a workbook, which is compressed, may be larger).
 std::optional<std::string> Read_Exchange_File(const std::string& path, std::string& bytes, std::uint64_t max_bytes);
 
+// Decodes the bytes of a text file as the import does: UTF-8 with or without byte-order mark,
+// UTF-16 with one, otherwise Windows-1252, nothing guessed. On failure text is empty and the
+// error's text is the reason without "line N: ".
+std::optional<Exchange_Error> Decode_Exchange_Text(std::string_view bytes, std::string& text);
+
 // A table of a configuration folder as its window reads it.
 struct Configuration_Table {
     std::string xml_path;

@@ -137,3 +137,17 @@ void Add_Syntax_Errors(const std::vector<Csv_Syntax_Error>& syntax, Error_List& 
 }
 
 } // namespace qm::exchange_rules
+
+namespace qm {
+
+std::optional<Exchange_Error> Decode_Exchange_Text(std::string_view bytes, std::string& text) {
+    exchange_rules::Decoded decoded = exchange_rules::Decode(bytes);
+    if (decoded.error) {
+        text.clear();
+        return Exchange_Error{decoded.error_line, std::move(*decoded.error)};
+    }
+    text = std::move(decoded.text);
+    return std::nullopt;
+}
+
+} // namespace qm
