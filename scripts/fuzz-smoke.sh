@@ -13,7 +13,7 @@ seconds="${1:-15}"
 shift || true
 all_targets=(fuzz_conversions fuzz_language_file fuzz_settings fuzz_par_gen fuzz_s7_protocol
              fuzz_iec61850_variables fuzz_tls_known_cert fuzz_table_import fuzz_build fuzz_inspect fuzz_echo_reply
-             fuzz_tag_table_xml fuzz_symbol_table fuzz_db_source)
+             fuzz_tag_table_xml fuzz_symbol_table fuzz_db_source fuzz_xlsx_workbook fuzz_tag_table_xlsx)
 if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 
 command -v clang++ >/dev/null || { echo "fuzz-smoke: clang++ is needed (apt install clang libclang-rt-dev)" >&2; exit 2; }
@@ -26,7 +26,7 @@ dict_of() {
   case "$1" in
     fuzz_language_file) echo fuzz/dict/language.dict ;;
     fuzz_tag_table_xml|fuzz_symbol_table|fuzz_db_source) echo fuzz/dict/plc_tags.dict ;;
-    fuzz_conversions|fuzz_inspect|fuzz_echo_reply|fuzz_table_import) echo "" ;;
+    fuzz_conversions|fuzz_inspect|fuzz_echo_reply|fuzz_table_import|fuzz_xlsx_workbook|fuzz_tag_table_xlsx) echo "" ;;
     *) echo fuzz/dict/project_files.dict ;;
   esac
 }
@@ -34,6 +34,7 @@ max_len_of() {
   case "$1" in
     fuzz_inspect) echo 32768 ;;  # a whole bank2.bin is 28672 bytes
     fuzz_build) echo 16384 ;;
+    fuzz_xlsx_workbook|fuzz_tag_table_xlsx) echo 16384 ;; # a small workbook is 5 KB of zip
     *) echo 8192 ;;
   esac
 }
