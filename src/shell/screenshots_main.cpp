@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollArea>
@@ -45,7 +46,9 @@
 #include "tables/grid_view.h"
 #include "tables/iec61850_variables_window.h"
 #include "tables/s7_protocol_window.h"
+#include "tables/iec61850_variables.h"
 #include "tables/tls_known_cert_window.h"
+#include "tags/gui/tag_import_dialog.h"
 #include "update/boot_window.h"
 
 #ifndef QM_SOURCE_DIR
@@ -269,6 +272,22 @@ void Shoot_Language(const std::string& exe_dir, const QString& language, Shooter
     shots.Shoot(w.S7_Protocol, QStringLiteral("s7_read_full_list_open"),
                 [&] { Open_Cell_Editor(Child<Grid_View>(w.S7_Protocol, "ACG_S7_Read"), 4, 2); });
     shots.Shoot(w.S7_Protocol, QStringLiteral("s7_write_full"), [&] { Show_Write_Page(w.S7_Protocol); });
+    {
+        // Import PLC Tags... over a small DB source, with its preview filled in.
+        const std::string source = qm::Path_Join(exe_dir, "DB12.awl");
+        qm::Write_File_Atomic(source, "DATA_BLOCK DB 12\r\n  STRUCT\r\n   Running : BOOL ;\r\n   Alarm : BOOL ;\r\n"
+                                      "   Speed : INT ;\r\n   Level : REAL ;\r\n   Timer : TIMER ;\r\n  END_STRUCT ;\r\n"
+                                      "BEGIN\r\nEND_DATA_BLOCK\r\n");
+        qm::gui::Tag_Import_Dialog dialog(
+            qm::S7_Protocol_Data{Child<Grid_View>(w.S7_Protocol, "ACG_S7_Read")->Rows(),
+                                 Child<Grid_View>(w.S7_Protocol, "ACG_S7_Write")->Rows()},
+            qm::Read_IEC61850_Variables_File(qm::State().Project.IEC61850_Variables_File).rows, w.S7_Protocol);
+        dialog.E_File->setText(QString::fromStdString(source));
+        dialog.E_PLC_Address->setText(QStringLiteral("192.168.10.20"));
+        dialog.E_First_Position->setText(QStringLiteral("200"));
+        dialog.Refresh();
+        shots.Shoot(&dialog, QStringLiteral("tag_import"));
+    }
     shots.Shoot(w.IEC61850_Variables, QStringLiteral("iec61850_full"));
     shots.Shoot(w.IEC61850_Variables, QStringLiteral("iec61850_full_list_open"),
                 [&] { Open_Cell_Editor(Child<Grid_View>(w.IEC61850_Variables, "ACG"), 9, 1); });
