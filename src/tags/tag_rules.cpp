@@ -46,6 +46,22 @@ int End_Of_Used(const Table_Rows& list, int position_column) {
     return end;
 }
 
+// The bytes of the data array the list's rules take, switched off or not: a rule that is off
+// keeps its place for when it is switched on again.
+std::vector<bool> Used_Bytes(const Table_Rows& list, int position_column, int nbyte) {
+    std::vector<bool> used(static_cast<std::size_t>(std::max(nbyte, 0)), false);
+    const int n = List_Length(list, S7_Read_Col::PLC_Address, S7_Rows);
+    for (int i = 0; i < n; ++i) {
+        const Table_Row& row = list[static_cast<std::size_t>(i)];
+        const int position = Text_To_Int(Cell(row, position_column), -1);
+        const int size = std::max(1, Rule_Size(Trim(Cell(row, S7_Read_Col::Data_Type))));
+        for (int b = std::max(position, 0); position >= 0 && b < position + size && b < nbyte; ++b) {
+            used[static_cast<std::size_t>(b)] = true;
+        }
+    }
+    return used;
+}
+
 // Whether a finding of the map concerns a row the import adds.
 bool Concerns_New(const Map_Finding& finding, Map_List target, int first_row, int first_variable) {
     const auto any_from = [](const std::vector<int>& rows, int first) {
@@ -84,24 +100,38 @@ Tag_Rules Make_Tag_Rules(const std::vector<Plc_Tag>& tags, const Table_Rows& lis
     const int bit_column = write ? int{S7_Write_Col::Bit} : int{S7_Read_Col::Bit};
     const int nbyte = write ? NByte_OUT : NByte_IN;
     int next = options.first_position ? *options.first_position : End_Of_Used(list, position_column);
+    // Free bytes only: from a first position the user gave, the bytes of the rules already there
+    // are stepped over, so what the import adds never overlaps them.
+    const std::vector<bool> used = Used_Bytes(list, position_column, nbyte);
+    const auto take = [&](int size) {
+        const auto is_free = [&](int from) {
+            for (int b = from; b < from + size && b < nbyte; ++b) {
+                if (b >= 0 && used[static_cast<std::size_t>(b)]) return false;
+            }
+            return true;
+        };
+        while (next < nbyte && !is_free(next)) ++next;
+        const int at = next;
+        next += size;
+        return at;
+    };
     int bit_byte = -1; // the byte the current run of Bool tags packs into, -1 outside a run
     int next_bit = 0;
     for (const Plc_Tag& tag : tags) {
         const std::string data_type = Rule_Data_Type(tag.type);
         const int size = Rule_Size(data_type);
-        int position = next;
+        int position = 0;
         int start_bit = 0;
         if (data_type == "Bit") {
             if (bit_byte < 0 || next_bit == 8) {
-                bit_byte = next;
+                bit_byte = take(1);
                 next_bit = 0;
-                ++next;
             }
             position = bit_byte;
             start_bit = next_bit++;
         } else {
             bit_byte = -1;
-            next += size;
+            position = take(size);
         }
         if (size == 0 || position + size > nbyte) {
             out.errors.push_back({tag.line, Lang(tt::Past_End) + std::to_string(nbyte - 1)});

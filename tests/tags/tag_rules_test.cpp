@@ -111,6 +111,21 @@ TEST_F(Tag_Rules_Test, Write_List_Rules_Fill_The_Write_Columns) {
     EXPECT_EQ(Cell_Of(row, qm::S7_Write_Col::Mnemonic), "q");
     const qm::Tag_Merge merge = qm::Merge_Tag_Rules(qm::Reset_S7_Protocol(), qm::Reset_IEC61850_Variables(), rules, options);
     EXPECT_TRUE(merge.ok()) << (merge.faults.empty() ? "" : merge.faults.front());
+
+    // The map does not count write rules on the same bytes as a fault; the import still takes
+    // free bytes only: a Real at 200 to 203 (switched off, which keeps its place) is stepped over.
+    qm::Table_Rows write = qm::Reset_S7_Protocol().Write;
+    write[0][qm::S7_Write_Col::PLC_Address - 1] = "127.0.0.1";
+    write[0][qm::S7_Write_Col::Enable - 1] = "N";
+    write[0][qm::S7_Write_Col::Data_Type - 1] = "Real";
+    write[0][qm::S7_Write_Col::Position - 1] = "200";
+    options.first_position = 199;
+    const qm::Tag_Rules around =
+        qm::Make_Tag_Rules({Tag("w", "Int", "QW0", 1), Tag("x", "Bool", "Q2.0", 2), Tag("y", "Int", "QW4", 3)}, write, options);
+    ASSERT_TRUE(around.ok());
+    std::vector<std::string> positions;
+    for (const qm::Table_Row& row : around.rules) positions.push_back(Cell_Of(row, qm::S7_Write_Col::Position));
+    EXPECT_EQ(positions, (std::vector<std::string>{"204", "206", "207"}));
 }
 
 TEST_F(Tag_Rules_Test, The_Result_Is_Checked_For_Overlap_Connections_And_Room) {
@@ -131,9 +146,13 @@ TEST_F(Tag_Rules_Test, The_Result_Is_Checked_For_Overlap_Connections_And_Room) {
     EXPECT_TRUE(merge.ok()) << (merge.faults.empty() ? "" : merge.faults.front());
     EXPECT_EQ(merge.first_row, 2);
     EXPECT_EQ(Cell_Of(merge.data.Read[1], C::Position), "2");
-    // A first position on the old rule's bytes: the data map finds the overlap.
+    // A first position on the old rule's bytes: the new rule steps over them.
     options.first_position = 1;
     rules = qm::Make_Tag_Rules(tags, data.Read, options);
+    ASSERT_TRUE(rules.ok());
+    EXPECT_EQ(Cell_Of(rules.rules.front(), C::Position), "2");
+    // Rules that overlap all the same (made by hand here): the data map finds it.
+    rules.rules.front()[C::Position - 1] = "1";
     merge = qm::Merge_Tag_Rules(data, qm::Reset_IEC61850_Variables(), rules, options);
     ASSERT_EQ(merge.faults.size(), 1U);
     EXPECT_TRUE(merge.faults.front().starts_with(qm::Lang(tt::Overlap))) << merge.faults.front();
