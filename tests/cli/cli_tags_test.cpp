@@ -113,11 +113,13 @@ TEST_F(Cli_Tags, Bad_Input_Changes_Nothing_And_Names_The_Line) {
         EXPECT_NE(run.err.find(bad.message), std::string::npos) << run.err;
         EXPECT_EQ(qm::Stamp_File(Xml()), before) << bad.file;
     }
-    // A first position on the rule already there: the data map's overlap.
-    const qm::test::Cli_Run overlap =
-        Run(Conf() + " " + Write("d.sdf", "\"B\",\"MW 0\",\"INT\",\"\"\n") + " --plc 127.0.0.1 --first-position 0");
-    EXPECT_EQ(overlap.code, 1);
-    EXPECT_NE(overlap.err.find("overlap"), std::string::npos) << overlap.err;
+    // A first position on the rule already there: the new rule steps over its byte (shown by a
+    // dry run, which writes nothing).
+    const qm::test::Cli_Run stepped = Run(Conf() + " " + Write("d.sdf", "\"B\",\"MW 0\",\"INT\",\"\"\n") +
+                                          " --plc 127.0.0.1 --first-position 0 --dry-run");
+    EXPECT_EQ(stepped.code, 0) << stepped.err;
+    EXPECT_NE(stepped.out.find("Mnemonic=B Data_Type=Int"), std::string::npos) << stepped.out;
+    EXPECT_NE(stepped.out.find("Position=1 "), std::string::npos) << stepped.out;
     EXPECT_EQ(qm::Stamp_File(Xml()), before);
     // A list file that cannot be read completely is not written over.
     {
